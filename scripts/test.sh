@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds Volley twice (plain, and with AddressSanitizer + UndefinedBehaviorSanitizer) and runs
+# every test of both builds. Window tests run on a private Xvfb display. Exits non-zero on any
+# failure. Usage: scripts/test.sh   (from anywhere; set JOBS to change the build parallelism)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS=${JOBS:-$(nproc)}
+
+stage() { printf '\n==== %s ====\n' "$*"; }
+
+configure_and_build() {  # dir, extra cmake arguments...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$dir.configure.log" 2>&1 \
+    || { cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -j "$JOBS"
+}
+
+run_ctest() {  # dir, extra ctest arguments...
+  local dir=$1; shift
+  # One X server for the whole run; tests that need a window find it in DISPLAY.
+  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 300 "$@" </dev/null
+}
+
+mkdir -p build build-asan
+stage "plain build"
+configure_and_build build
+stage "plain build: tests"
+run_ctest build -LE bench
+
+stage "sanitizer build (ASan + UBSan)"
+configure_and_build build-asan -DVOLLEY_SANITIZE=ON -DVOLLEY_BENCH=OFF
+stage "sanitizer build: tests"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_ctest build-asan -LE "bench|slow"
+
+stage "all tests passed"
