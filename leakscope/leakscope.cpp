@@ -97,8 +97,9 @@ void* LEAKSCOPE_CALLOCATE(uint32_t BYTES, const char* FILE, int32_t LINENUM) {
 void* LEAKSCOPE_REALLOCATE(void* PT, uint32_t BYTES, const char* FILE, int32_t LINENUM) {
   // CHOICE: a resize to 0 bytes keeps a 1-byte block, so the record never holds a pointer
   // that realloc has already released.
-  void* NEWPT = std::realloc(PT, BYTES == 0 ? 1 : BYTES);
+  // The record is looked up before the resize: PT's value is not used once realloc has run.
   LEAKSCOPE_T* E = PT != nullptr ? LEAKSCOPE_FIND(PT) : nullptr;
+  void* NEWPT = std::realloc(PT, BYTES == 0 ? 1 : BYTES);
   if (E != nullptr) {
     // Updated outside the lock, as a find followed by an update.
     E->PT = NEWPT;
