@@ -1,0 +1,359 @@
+// display: the designer's page, the software scalers, the colour map and the pacing
+// (namespace NDISPLAY). Everything that talks to GLFW or OpenGL is in display_gl.cpp.
+#include "display/display.hpp"
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "display/colour_table.hpp"
+#include "display/draw2d.hpp"
+#include "leakscope/leakscope.hpp"
+
+namespace NDISPLAY {
+
+namespace {
+
+constexpr const char* MODULE = "display";
+constexpr double FRAME_SECONDS = 1.0 / 60.0;
+
+// CHOICE: a failing screen or block stops the program with a message instead of drawing into
+// a missing page: one console line, a wait of 1000 ms, exit code 0.
+[[noreturn]] void FATAL(const std::string& LINE) {
+  draw2d::console_print(LINE);
+  draw2d::sleep_ms(1000);
+  draw2d::end(0);
+}
+
+uint8_t* NEW_IMAGE(uint32_t BYTES, int W, int H, int32_t LINENUM) {
+  auto* P = static_cast<uint8_t*>(LEAKSCOPE_CALLOCATE(BYTES, MODULE, LINENUM));
+  if (P == nullptr) FATAL("Out of memory for the display page!");
+  draw2d::write_header(P, W, H, 0);
+  return P;
+}
+
+bool IS_SOFTWARE_MODE(int32_t MODE) { return MODE >= 0 && MODE <= 3; }
+
+// One Scale2x output block. E is the centre, B above, H below, D left, F right.
+inline void SCALE2X_BLOCK(uint8_t E, uint8_t B, uint8_t H, uint8_t D, uint8_t F, uint8_t* TOP,
+                          uint8_t* BOTTOM) {
+  if (B != H && D != F) {
+    TOP[0] = D == B ? D : E;
+    TOP[1] = B == F ? F : E;
+    BOTTOM[0] = D == H ? D : E;
+    BOTTOM[1] = H == F ? F : E;
+  } else {
+    TOP[0] = TOP[1] = BOTTOM[0] = BOTTOM[1] = E;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Life cycle
+// ---------------------------------------------------------------------------------------------
+
+void INIT(SCREEN_TYPE& VIDEO) {
+  VIDEO.DESTROY = NDISPLAY::DESTROY;
+  VIDEO.RENDER = NDISPLAY::RENDER;
+  VIDEO.SET_SCREEN = NDISPLAY::SET_SCREEN;
+  VIDEO.END_SCREEN = NDISPLAY::END_SCREEN;
+  SET_DEFAULTS(VIDEO);
+}
+
+void SET_DEFAULTS(SCREEN_TYPE& VIDEO) {
+  DISPLAYTYPE& D = VIDEO.DISPLAY;
+  D.W = 640;
+  D.H = 480;
+  D.R_BITS = D.G_BITS = D.B_BITS = D.A_BITS = D.D_BITS = D.S_BITS = 8;
+  D.MODE = GLFW_WINDOW;
+  D.GLVER = nullptr;
+  VIDEO.MEMTEXTURE.WID = 512;
+  VIDEO.MEMTEXTURE.HEI = 512;
+  VIDEO.MEMTEXTURE.TEXTURE_ID = 0;
+  VIDEO.MEMTEXTURE.P_TD = nullptr;
+  VIDEO.P_VPAGE = nullptr;
+  VIDEO.P_SCALED_VPAGE = nullptr;
+  VIDEO.SCREEN_MODE = 4;
+}
+
+void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
+                int32_t FULL_SCREEN) {
+  // 1. window or full screen, for both the OpenGL request and the library's screen
+  unsigned FLAGS = draw2d::SCREEN_NO_SWITCH;
+  if (FULL_SCREEN == 0) {
+    VIDEO.DISPLAY.MODE = GLFW_WINDOW;
+  } else {
+    VIDEO.DISPLAY.MODE = GLFW_FULLSCREEN;
+    FLAGS |= draw2d::SCREEN_FULLSCREEN;
+  }
+  // 2. 16 bits ask for a 5-6-5 OpenGL window without alpha
+  if (BITS_PER_PIXEL == 16) {
+    VIDEO.DISPLAY.R_BITS = 5;
+    VIDEO.DISPLAY.G_BITS = 6;
+    VIDEO.DISPLAY.B_BITS = 5;
+    VIDEO.DISPLAY.A_BITS = 0;
+  }
+  // 3.
+  VIDEO.SCREEN_MODE = SCREEN_MODE;
+  if (SCREEN_MODE == 0) {
+    // 4. the page shown 1:1
+    if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, FLAGS)) FATAL("Failed to open the screen!");
+    INIT_VPAGE(VIDEO);
+    VIDEO.RENDER = RENDER_SOFTWARE;
+  } else if (SCREEN_MODE >= 1 && SCREEN_MODE <= 3) {
+    // 5. a 640 x 480 screen fed by a software scaler
+    if (!draw2d::open_screen(SCALED_W, SCALED_H, 8, 1, FLAGS)) FATAL("Failed to open the screen!");
+    INIT_VPAGE(VIDEO);
+    INIT_SCALED_VPAGE(VIDEO);
+    VIDEO.RENDER = RENDER_SOFTWARE;
+  } else {
+    // 6. OpenGL: the library keeps a memory screen only; mode 5 filters to the nearest texel
+    if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, draw2d::SCREEN_NULL)) {
+      FATAL("Failed to open the screen!");
+    }
+    if (!draw2d::headless()) {
+      INIT_GL_WINDOW(VIDEO);
+      INIT_GL_SCREEN(VIDEO);
+    }
+    INIT_BACKEND(VIDEO);
+    if (SCREEN_MODE == 5) SET_NEAREST_FILTER(VIDEO);
+  }
+}
+
+void END_SCREEN(SCREEN_TYPE& VIDEO) {
+  if (VIDEO.SCREEN_MODE == 0) {
+    DESTROY_VPAGE(VIDEO);
+  } else if (IS_SOFTWARE_MODE(VIDEO.SCREEN_MODE)) {
+    DESTROY_VPAGE(VIDEO);
+    DESTROY_SCALED_VPAGE(VIDEO);
+  } else {
+    DESTROY_BACKEND(VIDEO);
+  }
+}
+
+void INIT_VPAGE(SCREEN_TYPE& VIDEO) {
+  VIDEO.P_VPAGE = NEW_IMAGE(PAGE_BYTES, PAGE_W, PAGE_H, __LINE__);
+}
+
+// CHOICE: each DESTROY_ step skips a pointer that is already null, so a second END_SCREEN
+// releases nothing and reports no invalid release.
+void DESTROY_VPAGE(SCREEN_TYPE& VIDEO) {
+  if (VIDEO.P_VPAGE == nullptr) return;
+  LEAKSCOPE_DEALLOCATE(VIDEO.P_VPAGE, MODULE, __LINE__, "video.p_vpage");
+  VIDEO.P_VPAGE = nullptr;
+}
+
+void INIT_SCALED_VPAGE(SCREEN_TYPE& VIDEO) {
+  VIDEO.P_SCALED_VPAGE = NEW_IMAGE(SCALED_PAGE_BYTES, SCALED_W, SCALED_H, __LINE__);
+}
+
+void DESTROY_SCALED_VPAGE(SCREEN_TYPE& VIDEO) {
+  if (VIDEO.P_SCALED_VPAGE == nullptr) return;
+  LEAKSCOPE_DEALLOCATE(VIDEO.P_SCALED_VPAGE, MODULE, __LINE__, "video.p_scaled_vpage");
+  VIDEO.P_SCALED_VPAGE = nullptr;
+}
+
+void INIT_MEM_TEXTURE(SCREEN_TYPE& VIDEO) {
+  MEMTEXTURE_TYPE& T = VIDEO.MEMTEXTURE;
+  T.P_TD = static_cast<uint32_t*>(LEAKSCOPE_CALLOCATE(T.WID * T.HEI * 4, MODULE, __LINE__));
+  if (T.P_TD == nullptr) FATAL("Out of memory for the display texture!");
+}
+
+void DESTROY_MEM_TEXTURE(SCREEN_TYPE& VIDEO) {
+  if (VIDEO.MEMTEXTURE.P_TD == nullptr) return;
+  LEAKSCOPE_DEALLOCATE(VIDEO.MEMTEXTURE.P_TD, MODULE, __LINE__, "video.memtexture.p_td");
+  VIDEO.MEMTEXTURE.P_TD = nullptr;
+}
+
+void INIT_BACKEND(SCREEN_TYPE& VIDEO) {
+  INIT_VPAGE(VIDEO);
+  INIT_MEM_TEXTURE(VIDEO);
+  INIT_TEXTURE(VIDEO);
+  SET_COLORMAP(VIDEO);
+}
+
+void DESTROY_BACKEND(SCREEN_TYPE& VIDEO) {
+  // The colour map lives exactly as long as the texel store: both come from INIT_BACKEND.
+  // Testing the texel store keeps a second END_SCREEN from releasing the kept pointer again.
+  const bool LIVE = VIDEO.MEMTEXTURE.P_TD != nullptr;
+  DESTROY_VPAGE(VIDEO);
+  DESTROY_MEM_TEXTURE(VIDEO);
+  // QUIRK: the colour map is returned but P_CMAP keeps its value; every reader checks the
+  // texel store first. Pinned by DisplayEndScreen.OpenGlModeReleasesAllFourBlocks.
+  if (LIVE && VIDEO.P_CMAP != nullptr) {
+    LEAKSCOPE_DEALLOCATE(VIDEO.P_CMAP, MODULE, __LINE__, "video.p_cmap");
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colour map and conversion
+// ---------------------------------------------------------------------------------------------
+
+void SET_COLORMAP(SCREEN_TYPE& VIDEO) {
+  VIDEO.P_CMAP = static_cast<uint32_t*>(LEAKSCOPE_CALLOCATE(CMAP_BYTES, MODULE, __LINE__));
+  if (VIDEO.P_CMAP == nullptr) FATAL("Out of memory for the colour map!");
+  for (int I = 0; I < 256; ++I) {
+    const uint32_t ENTRY = BUILTIN_COLOUR_TABLE[I];
+    const uint32_t R = (ENTRY & 63) * 4;
+    const uint32_t G = ((ENTRY >> 8) & 63) * 4;
+    const uint32_t B = ((ENTRY >> 16) & 63) * 4;
+    // (R + G + B) / 3 to the nearest: a third never ends in a half, so +1 rounds correctly
+    const uint32_t A = (R + G + B + 1) / 3;
+    VIDEO.P_CMAP[I] = R << 24 | G << 16 | B << 8 | A;
+  }
+}
+
+void CONVERT_8_2_32(SCREEN_TYPE& VIDEO) {
+  const MEMTEXTURE_TYPE& T = VIDEO.MEMTEXTURE;
+  if (VIDEO.P_VPAGE == nullptr || T.P_TD == nullptr || VIDEO.P_CMAP == nullptr) return;
+  if (T.WID < static_cast<uint32_t>(PAGE_W) || T.HEI < static_cast<uint32_t>(PAGE_H)) return;
+  const uint32_t* const CMAP = VIDEO.P_CMAP;
+  const uint8_t* SRC = VIDEO.P_VPAGE + draw2d::HEADER_BYTES;
+  uint32_t* DST = T.P_TD;
+  for (int Y = 0; Y < PAGE_H; ++Y) {
+    const uint8_t* const END = SRC + PAGE_W;
+    uint32_t* OUT = DST;
+    while (SRC != END) *OUT++ = CMAP[*SRC++];
+    DST += T.WID;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Software scalers: page pixel (x, y) becomes the 2 x 2 block at (2x, 2y).
+// ---------------------------------------------------------------------------------------------
+
+void NORMAL_SCALE_ASM(SCREEN_TYPE& VIDEO) {
+  if (VIDEO.P_VPAGE == nullptr || VIDEO.P_SCALED_VPAGE == nullptr) return;
+  const uint8_t* SRC = VIDEO.P_VPAGE + draw2d::HEADER_BYTES;
+  uint8_t* DST = VIDEO.P_SCALED_VPAGE + draw2d::HEADER_BYTES;
+  for (int Y = 0; Y < PAGE_H; ++Y) {
+    const uint8_t* const END = SRC + PAGE_W;
+    uint8_t* OUT = DST;
+    while (SRC != END) {
+      const uint8_t V = *SRC++;
+      OUT[0] = V;
+      OUT[1] = V;
+      OUT += 2;
+    }
+    std::memcpy(DST + SCALED_W, DST, SCALED_W);  // the odd row repeats the even one
+    DST += 2 * SCALED_W;
+  }
+}
+
+void SCANLINE_SCALE_ASM(SCREEN_TYPE& VIDEO) {
+  if (VIDEO.P_VPAGE == nullptr || VIDEO.P_SCALED_VPAGE == nullptr) return;
+  const uint8_t* SRC = VIDEO.P_VPAGE + draw2d::HEADER_BYTES;
+  uint8_t* DST = VIDEO.P_SCALED_VPAGE + draw2d::HEADER_BYTES;
+  for (int Y = 0; Y < PAGE_H; ++Y) {
+    const uint8_t* const END = SRC + PAGE_W;
+    uint8_t* OUT = DST;
+    while (SRC != END) {
+      const uint8_t V = *SRC++;
+      OUT[0] = V;
+      OUT[1] = V;
+      OUT += 2;
+    }
+    // odd rows are never written: they keep index 0 from the zero-filled block
+    DST += 2 * SCALED_W;
+  }
+}
+
+void SCALE_2X_ASM(SCREEN_TYPE& VIDEO) {
+  if (VIDEO.P_VPAGE == nullptr || VIDEO.P_SCALED_VPAGE == nullptr) return;
+  const uint8_t* const PAGE = VIDEO.P_VPAGE + draw2d::HEADER_BYTES;
+  const uint8_t* const LAST = PAGE + PAGE_W * PAGE_H - 1;
+  uint8_t* DST = VIDEO.P_SCALED_VPAGE + draw2d::HEADER_BYTES;
+  // Left and right neighbours are the adjacent bytes of the page taken as one run: column 0
+  // sees the last pixel of the row above, column 319 the first pixel of the row below.
+  // CHOICE: where a neighbour would lie outside the page (above row 0, below row 239, left
+  // of (0, 0), right of (319, 239)) the centre pixel stands in for it.
+  for (int Y = 0; Y < PAGE_H; ++Y) {
+    const uint8_t* SRC = PAGE + Y * PAGE_W;
+    const uint8_t* ABOVE = Y > 0 ? SRC - PAGE_W : SRC;
+    const uint8_t* BELOW = Y < PAGE_H - 1 ? SRC + PAGE_W : SRC;
+    const uint8_t* END = SRC + PAGE_W;
+    uint8_t* TOP = DST;
+    uint8_t* BOTTOM = DST + SCALED_W;
+    if (SRC == PAGE) {  // (0, 0): no left neighbour
+      SCALE2X_BLOCK(*SRC, *ABOVE, *BELOW, *SRC, SRC[1], TOP, BOTTOM);
+      ++SRC, ++ABOVE, ++BELOW, TOP += 2, BOTTOM += 2;
+    }
+    if (END - 1 == LAST) --END;  // (319, 239) is done after the loop
+    while (SRC != END) {
+      SCALE2X_BLOCK(*SRC, *ABOVE, *BELOW, SRC[-1], SRC[1], TOP, BOTTOM);
+      ++SRC, ++ABOVE, ++BELOW, TOP += 2, BOTTOM += 2;
+    }
+    if (SRC == LAST) {  // (319, 239): no right neighbour
+      SCALE2X_BLOCK(*SRC, *ABOVE, *BELOW, SRC[-1], *SRC, TOP, BOTTOM);
+    }
+    DST += 2 * SCALED_W;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Presentation
+// ---------------------------------------------------------------------------------------------
+
+void PACE_FRAME(double& TIME_START, double (*NOW)()) {
+  if (draw2d::headless()) {
+    // the virtual clock moves by exactly one frame per presented frame; nothing waits
+    draw2d::tick_frame();
+    TIME_START = NOW();
+    return;
+  }
+  // CHOICE: the time of the last frame is kept as a double, so a clock with a distant
+  // origin still paces to the microsecond.
+  double T = NOW();
+  // A clock that restarted (a new GLFW start resets its origin) must not stall the frame.
+  if (T >= TIME_START) {
+    // DEVIATION: sleep until 1.5 ms before the deadline, then poll, instead of polling the
+    // clock for the whole frame; frames are still at least 1/60 s apart.
+    constexpr double MARGIN = 0.0015;
+    double LEFT = FRAME_SECONDS - (T - TIME_START);
+    if (LEFT > MARGIN) {
+      std::this_thread::sleep_for(std::chrono::duration<double>(LEFT - MARGIN));
+    }
+    while ((T = NOW()) - TIME_START < FRAME_SECONDS) std::this_thread::yield();
+  }
+  TIME_START = NOW();
+}
+
+void RENDER_SOFTWARE(SCREEN_TYPE& VIDEO) {
+  static double TIME_START = 0.0;
+  if (VIDEO.P_VPAGE == nullptr) return;  // after END_SCREEN there is nothing to show
+  // 1. scale by mode
+  switch (VIDEO.SCREEN_MODE) {
+    case 1: NORMAL_SCALE_ASM(VIDEO); break;
+    case 2: SCALE_2X_ASM(VIDEO); break;
+    case 3: SCANLINE_SCALE_ASM(VIDEO); break;
+    default: break;
+  }
+  // 2. at most 60 frames per second
+  PACE_FRAME(TIME_START, draw2d::timer);
+  // 3. opaque blit; the library keeps its window up to date
+  const uint8_t* SHOWN = VIDEO.SCREEN_MODE != 0 && VIDEO.P_SCALED_VPAGE != nullptr
+                             ? VIDEO.P_SCALED_VPAGE
+                             : VIDEO.P_VPAGE;
+  draw2d::blit(nullptr, 0.0f, 0.0f, SHOWN, draw2d::Blit::OPAQUE);
+}
+
+PRESENTED_FRAME_TYPE PRESENTED_FRAME(const SCREEN_TYPE& VIDEO) {
+  PRESENTED_FRAME_TYPE F{nullptr, 0, 0, 0, FRAME_KIND::NONE};
+  if (VIDEO.P_VPAGE == nullptr) return F;
+  if (VIDEO.SCREEN_MODE == 0) {
+    F = {VIDEO.P_VPAGE + draw2d::HEADER_BYTES, PAGE_W, PAGE_H, PAGE_W, FRAME_KIND::INDEXED8};
+  } else if (IS_SOFTWARE_MODE(VIDEO.SCREEN_MODE)) {
+    if (VIDEO.P_SCALED_VPAGE == nullptr) return F;
+    F = {VIDEO.P_SCALED_VPAGE + draw2d::HEADER_BYTES, SCALED_W, SCALED_H, SCALED_W,
+         FRAME_KIND::INDEXED8};
+  } else {
+    if (VIDEO.MEMTEXTURE.P_TD == nullptr) return F;
+    F = {VIDEO.MEMTEXTURE.P_TD, PAGE_W, PAGE_H, static_cast<int32_t>(VIDEO.MEMTEXTURE.WID),
+         FRAME_KIND::RGBA32};
+  }
+  return F;
+}
+
+}  // namespace NDISPLAY
