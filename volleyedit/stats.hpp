@@ -1,0 +1,28 @@
+// volleyedit statistics text: one line per field of the edited cannon, and the designer's own
+// column on the right (namespace NDESIGNER). Drawing is DRAW_STATS (volleyedit/draw.hpp).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/turret_module.hpp"
+
+namespace NDESIGNER {
+
+inline constexpr int32_t STAT_LINES = 34;   ///< left column, one per turret field
+inline constexpr int32_t RIGHT_LINES = 3;   ///< right column
+
+/// Label of left-column line LINE (0 to 33), ending in "= ".
+const char* STAT_LABEL(int32_t LINE);
+
+/// Text of left-column line LINE: the label followed by the field of CANNON in the line's
+/// format (integer, reference or float; see number_format.hpp).
+std::string STAT_TEXT(const NBARRAGE::TURRET_TYPE& CANNON, int32_t LINE);
+
+/// Text of right-column line LINE (0 to 2): "Cannon number = " with the selected row,
+/// "rotation AI = " with the rotation switch, "start rotation = " with the menu's start
+/// rotation as a float.
+std::string RIGHT_TEXT(int32_t LINE, int32_t ACTIVEINDEX, int32_t ROTATION_AI,
+                       float START_ROTATION);
+
+}  // namespace NDESIGNER
