@@ -202,11 +202,11 @@ FIELD DART(double ANGLE) {
   return [=](double X, double Y) {
     const double U = X * std::cos(ANGLE) + Y * std::sin(ANGLE);   // along the flight
     const double V = -X * std::sin(ANGLE) + Y * std::cos(ANGLE);  // across it
-    const double HEAD = std::clamp(1.0 - std::hypot(U - 1.8, V) / 2.6, 0.0, 1.0) * 1.25;
+    const double HEAD = std::clamp(1.0 - std::hypot(U - 1.6, V) / 2.9, 0.0, 1.0) * 1.7;
     double TAIL = 0;
     if (U > -4.8 && U < 1.8) {
       const double HALF = 2.2 * (U + 4.8) / 6.6;
-      TAIL = std::clamp(1.0 - std::fabs(V) / (HALF + 0.3), 0.0, 1.0) * (0.25 + 0.35 * (U + 4.8) / 6.6);
+      TAIL = std::clamp(1.0 - std::fabs(V) / (HALF + 0.5), 0.0, 1.0) * (0.45 + 0.5 * (U + 4.8) / 6.6);
     }
     return std::max(HEAD, TAIL);
   };
@@ -275,27 +275,22 @@ std::vector<FRAME> BUILD_TINY_FONT() {
   return F;
 }
 
-// qzfntdg.put: 8 x 8 cells; the same letter shapes drawn bold (each stroke two pixels wide),
-// shaded from bright yellow at the top to deep yellow below (korvane.pal 112-127), with a grey
-// drop shadow (entry 20) one pixel right and down.
+// qzfntdg.put: 8 x 8 cells; the letter shapes sit at (1, 1), shaded from white at the top
+// through bright to deep yellow (korvane.pal 15, then 127 down to 123), with a dark grey drop
+// shadow (entry 20) one pixel right and down.
 std::vector<FRAME> BUILD_BIG_FONT() {
   std::vector<FRAME> F;
-  const uint8_t SHADE_BY_ROW[6] = {127, 127, 126, 125, 124, 123};
+  const uint8_t SHADE_BY_ROW[6] = {15, 127, 126, 125, 124, 123};
   for (int CODE = 32; CODE <= 126; ++CODE) {
     FRAME G;
     G.W = 8;
     G.H = 8;
     G.PIXELS.assign(64, 0);
-    auto INK = [&](int X, int Y) {
-      return GLYPH_BIT(CODE, X, Y) || GLYPH_BIT(CODE, X - 1, Y);  // bold: also the pixel right
-    };
-    // The glyph sits at (1, 1); its shadow reaches column 7 and row 7 at most.
     for (int Y = 0; Y < 7; ++Y) {
-      for (int X = 0; X < 6; ++X) {
-        const bool FACE = Y < 6 && INK(X, Y);
-        if (FACE) {
+      for (int X = 0; X < 5; ++X) {
+        if (GLYPH_BIT(CODE, X, Y)) {
           G.PIXELS[(Y + 1) * 8 + X + 1] = SHADE_BY_ROW[Y];
-        } else if (INK(X - 1, Y - 1)) {
+        } else if (GLYPH_BIT(CODE, X - 1, Y - 1)) {
           G.PIXELS[(Y + 1) * 8 + X + 1] = 20;
         }
       }
