@@ -1,0 +1,45 @@
+// harness: scripted key input for headless and recorded runs.
+// A key script is a text file of lines "FRAME KEY down|up" (FRAME counted from 1, KEY one of
+// Up Down Left Right Tab Enter Escape F1 F2 F3 F4); blank lines and "#" lines are ignored.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+struct KeyEvent {
+  int32_t FRAME;  ///< the frame at whose start the key changes, from 1
+  int SCANCODE;   ///< draw2d scan code (draw2d::KEY_UP, ...)
+  bool DOWN;      ///< true: pressed, false: released
+  int32_t LINE;   ///< line of the script, for messages
+};
+
+/// Scan code of a key name of the script ("Up", "F1", ...), or -1.
+int key_scancode(const std::string& NAME);
+/// Script name of a scan code, or "" for a key the scripts do not know.
+const char* key_name(int SCANCODE);
+
+class KeyScript {
+ public:
+  /// Parses TEXT; SOURCE names it in messages. On a bad line returns false and sets ERROR to
+  /// "SOURCE:LINE: what is wrong"; the script is then empty.
+  bool parse(const std::string& TEXT, const std::string& SOURCE, std::string& ERROR);
+  /// Reads and parses the file PATH (an unreadable file is an error naming it).
+  bool load(const std::string& PATH, std::string& ERROR);
+
+  /// Sets draw2d's key states for every event of frame F, in script order.
+  void apply(int32_t F) const;
+  /// Events of frame F in script order (what apply() sets).
+  std::vector<KeyEvent> events_at(int32_t F) const;
+
+  const std::vector<KeyEvent>& events() const { return EVENTS_; }
+  /// Frame of the last event, 0 for an empty script.
+  int32_t last_frame() const { return EVENTS_.empty() ? 0 : EVENTS_.back().FRAME; }
+
+ private:
+  std::vector<KeyEvent> EVENTS_;  // sorted by frame, script order within a frame
+};
+
+}  // namespace harness
