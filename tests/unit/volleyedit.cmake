@@ -7,6 +7,7 @@ if(TARGET volleyedit_model)
       ${CMAKE_CURRENT_LIST_DIR}/volleyedit_keys_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/volleyedit_stats_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/volleyedit_barrage_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/volleyedit_state_test.cpp
     LIBS volleyedit_model
     LABELS unit edit)
 endif()
