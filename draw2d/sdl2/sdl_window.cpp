@@ -178,6 +178,12 @@ void window_close() {
   if (WINDOW.REN) SDL_DestroyRenderer(WINDOW.REN);
   if (WINDOW.WIN) SDL_DestroyWindow(WINDOW.WIN);
   WINDOW = Window{};
+  // SDL turns Ctrl+C into a quit event while its video system runs; stopping it with the
+  // window gives the interrupt back to the program (e.g. during the exit report's key wait).
+  if (VIDEO_STARTED) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    VIDEO_STARTED = false;
+  }
 }
 
 void window_present(const uint8_t* PIXELS, int W, int H) {
