@@ -1,0 +1,77 @@
+// volleyedit drawing: menu, statistics and cannons (namespace NDESIGNER).
+#include "volleyedit/draw.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "display/draw2d.hpp"
+#include "volleyedit/designer_state.hpp"
+#include "volleyedit/menu.hpp"
+#include "volleyedit/stats.hpp"
+
+namespace NDESIGNER {
+
+namespace {
+
+constexpr int32_t BAR_WIDTH = 130;   // the bar spans X to X + 130, both included
+constexpr int32_t BAR_HEIGHT = 6;    // and Y to Y + 6
+constexpr int32_t STATS_X = 15;
+constexpr int32_t RIGHT_X = 160;
+
+void DRAW_LINE(FONTTYPE& FONT, void* VPAGE, std::string TEXT) {
+  FONT.M_TEXT = std::move(TEXT);
+  FONT.DRAW(FONT, VPAGE);
+}
+
+}  // namespace
+
+void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX_, uint8_t MCOLOR, FONTTYPE& FONT) {
+  // 1. the bar, both corners included
+  const MENU_TYPE& ROW = MENU[ACTIVEINDEX_];
+  draw2d::box(VPAGE, static_cast<float>(ROW.X), static_cast<float>(ROW.Y),
+              static_cast<float>(ROW.X + BAR_WIDTH), static_cast<float>(ROW.Y + BAR_HEIGHT), MCOLOR);
+  // 2. and 3. the row numbers
+  FONT.M_X = 0;
+  FONT.M_Y = 0;
+  FONT.M_CENTERED = 0;
+  for (int32_t I = 0; I < SELECTABLE_ROWS; ++I) {
+    DRAW_LINE(FONT, VPAGE, std::to_string(I) + ".");
+    FONT.M_Y += ROW_HEIGHT;
+  }
+}
+
+void DRAW_STATS(void* VPAGE, int32_t INDEX, FONTTYPE& FONT) {
+  const NBARRAGE::TURRET_TYPE& C = CANNON[INDEX];
+  FONT.M_X = STATS_X;
+  FONT.M_Y = 0;
+  FONT.M_CENTERED = 0;
+  for (int32_t LINE = 0; LINE < STAT_LINES; ++LINE) {
+    DRAW_LINE(FONT, VPAGE, STAT_TEXT(C, LINE));
+    FONT.M_Y += ROW_HEIGHT;
+  }
+  FONT.M_X = RIGHT_X;
+  FONT.M_Y = 0;
+  for (int32_t LINE = 0; LINE < RIGHT_LINES; ++LINE) {
+    FONT.M_Y = ROW_HEIGHT * LINE;
+    DRAW_LINE(FONT, VPAGE, RIGHT_TEXT(LINE, ACTIVEINDEX, ROTATION_AI, MENU[ROW_ROTATION].VALUE));
+  }
+}
+
+void DRAW_CANNON(void* VPAGE, const NBARRAGE::TURRET_TYPE& C, const IMAGETYPE& SHEET) {
+  draw2d::circle(VPAGE, C.X, C.Y, std::fabs(C.RADIUS), CANNON_COLOUR);
+  if (C.P_BULLETS == nullptr) return;
+  // The bullet array has DEFAULT_MAXBULLET slots; MAXBULLET stays within them.
+  const int32_t SLOTS = std::min(C.MAXBULLET, NBARRAGE::DEFAULT_MAXBULLET);
+  for (int32_t J = 0; J < SLOTS; ++J) {
+    const NBARRAGE::BULLET_TYPE& B = C.P_BULLETS[J];
+    if (B.ACTIVE == 0) continue;
+    // CHOICE: a frame number outside the bullet sheet (CURRENT_MIN_FRAME goes up to 999) draws
+    // nothing; pinned by DesignerDraw.BulletFramesOutsideTheSheetAreSkipped.
+    const uint8_t* FRAME =
+        IMAGE_FRAME(SHEET, static_cast<int64_t>(B.FRAME) + static_cast<int64_t>(B.MINFRAME));
+    if (FRAME != nullptr) draw2d::blit(VPAGE, B.X, B.Y, FRAME, draw2d::Blit::TRANSPARENT);
+  }
+}
+
+}  // namespace NDESIGNER
