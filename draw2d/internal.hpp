@@ -29,6 +29,8 @@ void window_close();
 void window_present(const uint8_t* PIXELS, int W, int H);
 /// Processes pending window events: key presses and releases, close requests.
 void window_pump();
+/// Posts a quit request, as the window's close button does. For tests.
+void window_request_quit();
 /// True while the window reports the key with this scan code held.
 bool window_key_held(int SCANCODE);
 /// Forgets every held key (the window closed).

@@ -143,6 +143,10 @@ void toggle_fullscreen() {
 bool window_open(int W, int H, unsigned FLAGS) {
   window_close();
   if (!VIDEO_STARTED) {
+    // Ctrl+C keeps its usual meaning: SDL would otherwise turn it into a quit event for as
+    // long as the process lives, swallowing it after the window has closed (during the exit
+    // report's key wait, for one). The video system then stays up until the program ends.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     VIDEO_STARTED = true;
   }
@@ -178,12 +182,12 @@ void window_close() {
   if (WINDOW.REN) SDL_DestroyRenderer(WINDOW.REN);
   if (WINDOW.WIN) SDL_DestroyWindow(WINDOW.WIN);
   WINDOW = Window{};
-  // SDL turns Ctrl+C into a quit event while its video system runs; stopping it with the
-  // window gives the interrupt back to the program (e.g. during the exit report's key wait).
-  if (VIDEO_STARTED) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    VIDEO_STARTED = false;
-  }
+}
+
+void window_request_quit() {
+  SDL_Event E{};
+  E.type = SDL_QUIT;
+  if (WINDOW.WIN) SDL_PushEvent(&E);
 }
 
 void window_present(const uint8_t* PIXELS, int W, int H) {
