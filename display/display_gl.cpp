@@ -127,9 +127,27 @@ bool WindowOpen() { return WINDOW_HANDLE != nullptr; }
 namespace NDISPLAY {
 
 namespace {
+
+uint8_t* CAPTURE = nullptr;  // where the next frame is read back to, if anywhere
+
 bool HAS_WINDOW(const SCREEN_TYPE& VIDEO) {
   return VIDEO.DISPLAY.GLVER != nullptr && glfw2::WindowOpen();
 }
+
+// Reads the finished back buffer into CAPTURE, top row first, and clears the request.
+void READ_BACK(const SCREEN_TYPE& VIDEO) {
+  const int W = static_cast<int>(VIDEO.DISPLAY.W), H = static_cast<int>(VIDEO.DISPLAY.H);
+  uint8_t* const OUT = CAPTURE;
+  CAPTURE = nullptr;
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  const std::size_t ROW = static_cast<std::size_t>(W) * 4;
+  // OpenGL counts rows from the bottom: read each row into its top-down place
+  for (int Y = 0; Y < H; ++Y) {
+    glReadPixels(0, H - 1 - Y, W, 1, GL_RGBA, GL_UNSIGNED_BYTE, OUT + ROW * static_cast<std::size_t>(Y));
+  }
+}
+
 }  // namespace
 
 void INIT_GL_WINDOW(SCREEN_TYPE& VIDEO) {
@@ -271,6 +289,7 @@ void RENDER(SCREEN_TYPE& VIDEO) {
   // 8.
   VIEWPERSPECTIVE(VIDEO);
   glPopMatrix();
+  if (CAPTURE != nullptr) READ_BACK(VIDEO);
   // 9.
   PACE_FRAME(TIME_START, glfw2::GetTime);
   // 10.
@@ -281,6 +300,7 @@ void DESTROY(SCREEN_TYPE& VIDEO) {
   if (VIDEO.SCREEN_MODE < 0 || VIDEO.SCREEN_MODE > 3) {
     glfw2::Terminate();
     VIDEO.DISPLAY.GLVER = nullptr;  // the context is gone with the window
+    CAPTURE = nullptr;
   }
   VIDEO.DESTROY = nullptr;
   VIDEO.RENDER = nullptr;
@@ -288,27 +308,9 @@ void DESTROY(SCREEN_TYPE& VIDEO) {
   VIDEO.END_SCREEN = nullptr;
 }
 
-bool READ_WINDOW_PIXELS(const SCREEN_TYPE& VIDEO, uint8_t* RGBA) {
+bool CAPTURE_NEXT_FRAME(const SCREEN_TYPE& VIDEO, uint8_t* RGBA) {
   if (!HAS_WINDOW(VIDEO) || RGBA == nullptr) return false;
-  const int W = static_cast<int>(VIDEO.DISPLAY.W), H = static_cast<int>(VIDEO.DISPLAY.H);
-  glFinish();
-  glReadBuffer(GL_FRONT);  // what the last swap showed
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, RGBA);
-  glReadBuffer(GL_BACK);
-  // OpenGL reads bottom row first; turn it top row first
-  const std::size_t ROW = static_cast<std::size_t>(W) * 4;
-  uint8_t TMP[640 * 4 * 2];
-  for (int Y = 0; Y < H / 2; ++Y) {
-    uint8_t* A = RGBA + ROW * static_cast<std::size_t>(Y);
-    uint8_t* B = RGBA + ROW * static_cast<std::size_t>(H - 1 - Y);
-    for (std::size_t X = 0; X < ROW; X += sizeof TMP) {
-      const std::size_t N = ROW - X < sizeof TMP ? ROW - X : sizeof TMP;
-      std::memcpy(TMP, A + X, N);
-      std::memcpy(A + X, B + X, N);
-      std::memcpy(B + X, TMP, N);
-    }
-  }
+  CAPTURE = RGBA;
   return true;
 }
 
