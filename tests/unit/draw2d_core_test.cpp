@@ -164,17 +164,6 @@ TEST(Draw2dBlit, PositionsRoundHalfAwayFromZero) {
   EXPECT_TRUE(U.with(4).empty()) << "-0.5 goes to -1, off the target";
 }
 
-TEST(Draw2dBlit, LargerSourceThanTargetIsCut) {
-  std::vector<uint8_t> V(64);
-  for (int I = 0; I < 64; ++I) V[I] = static_cast<uint8_t>(I + 1);
-  const auto S = source(8, 8, V);
-  Guarded T(3, 2, 0);
-  draw2d::blit(T.buf(), -2, -3, S.data(), draw2d::Blit::TRANSPARENT);
-  EXPECT_EQ(T.at(0, 0), 1 + 3 * 8 + 2) << "target (0,0) shows source (2,3)";
-  EXPECT_EQ(T.at(2, 1), 1 + 4 * 8 + 4) << "target (2,1) shows source (4,4)";
-  EXPECT_TRUE(T.guards_intact());
-}
-
 // ---- Grab ----
 
 TEST(Draw2dGrab, InsideCopiesOutsideReadsZero) {
@@ -196,19 +185,6 @@ TEST(Draw2dGrab, InsideCopiesOutsideReadsZero) {
   draw2d::grab(S.data(), 50, -50, 2, 1, F.data());
   EXPECT_EQ(F[4], 0);
   EXPECT_EQ(F[5], 0) << "a grab entirely outside the source is all 0";
-}
-
-TEST(Draw2dGrab, GrabThenBlitRestoresTheArea) {
-  Guarded T(6, 5, 0);
-  for (int Y = 0; Y < 5; ++Y)
-    for (int X = 0; X < 6; ++X) T.at(X, Y) = static_cast<uint8_t>(X * 10 + Y + 1);
-  std::vector<uint8_t> SAVED(draw2d::buffer_bytes(3, 2));
-  draw2d::grab(T.buf(), 2, 1, 3, 2, SAVED.data());
-  draw2d::box(T.buf(), 0, 0, 5, 4, 0);
-  draw2d::blit(T.buf(), 2, 1, SAVED.data(), draw2d::Blit::OPAQUE);
-  EXPECT_EQ(T.at(2, 1), 22);
-  EXPECT_EQ(T.at(4, 2), 43) << "the grabbed frame is a valid blit source";
-  EXPECT_EQ(T.with(0).size(), 30u - 6u);
 }
 
 // ---- Box ----
@@ -264,12 +240,9 @@ TEST(Draw2dCircle, SmallRadiiGiveExactPixelSets) {
     draw2d::circle(T.buf(), 5, 5, R, 15);
     EXPECT_EQ(T.with(15), shifted(OFFSETS, 5, 5)) << "circle of radius " << R;
   }
-}
-
-TEST(Draw2dCircle, CentreRoundsHalfAwayFromZero) {
   Guarded T(11, 11, 0);
   draw2d::circle(T.buf(), 4.5f, 5.49f, 0, 1);
-  EXPECT_EQ(T.with(1), (Pixels{{5, 5}})) << "centre (4.5, 5.49) is pixel (5, 5)";
+  EXPECT_EQ(T.with(1), (Pixels{{5, 5}})) << "centre (4.5, 5.49) rounds to pixel (5, 5)";
 }
 
 TEST(Draw2dCircle, OutlineIsRoundClosedAndThin) {

@@ -119,19 +119,6 @@ TEST_F(Draw2dWindow, TwoPagesShowOnlyTheFlippedFrame) {
   EXPECT_EQ(compare_window(draw2d::page_buffer(1), 2), 0) << "copy_page shows the work page";
 }
 
-TEST_F(Draw2dWindow, RetracesArePacedAtSixtyHertz) {
-  ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 2, 0));
-  draw2d::wait_retrace();
-  const double T0 = draw2d::timer();
-  for (int I = 0; I < 12; ++I) {
-    draw2d::copy_page();
-    draw2d::wait_retrace();
-  }
-  const double SECONDS = draw2d::timer() - T0;
-  EXPECT_GE(SECONDS, 11.0 / 60.0) << "twelve frames take at least about 12/60 s";
-  EXPECT_LT(SECONDS, 2.0) << "and pacing does not stall";
-}
-
 TEST_F(Draw2dWindow, QuitRequestReadsAsEscape) {
   ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 1, 0));
   draw2d::detail::window_request_quit();
