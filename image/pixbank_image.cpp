@@ -369,7 +369,7 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   int64_t MAX_INDEX = READER.NUMBER();
   if (MAX_ELEMENT < 0) MAX_ELEMENT = 0;
   if (MAX_ELEMENT > MAX_LIST_BYTES) MAX_ELEMENT = MAX_LIST_BYTES;
-  if (MAX_INDEX < -1) MAX_INDEX = -1;
+  if (MAX_INDEX < -1 || !LIST) MAX_INDEX = -1;
   if (MAX_INDEX >= MAX_LIST_FRAMES) MAX_INDEX = MAX_LIST_FRAMES - 1;
   // 5. frame store of MAX_ELEMENT bytes (new bytes zero-filled) and the index
   const uint32_t OLD_BYTES = IMAGE.P_DATA ? IMAGE.M_SIZE * 2 : 0;
