@@ -134,7 +134,7 @@ TEST_F(Draw2dWindow, KeysFromTheXServerReachKeyStateAndInkey) {
   draw2d::sleep_ms(100);
   const std::string WIN = "$(xdotool search --sync --onlyvisible --pid " +
                           std::to_string(getpid()) + " | head -n 1)";
-  ASSERT_TRUE(run("xdotool windowfocus --sync " + WIN + " && xdotool keydown Up key x key F1"))
+  ASSERT_TRUE(run("W=" + WIN + " && xdotool keydown --window $W Up key --window $W x F1"))
       << "xdotool could not send keys";
   bool HELD = false;
   std::vector<std::string> GOT;
@@ -143,7 +143,7 @@ TEST_F(Draw2dWindow, KeysFromTheXServerReachKeyStateAndInkey) {
     HELD = HELD || draw2d::key_state(draw2d::KEY_UP) != 0;
     for (std::string K; !(K = draw2d::inkey()).empty();) GOT.push_back(K);
   }
-  run("xdotool keyup Up");
+  run("xdotool keyup --window " + WIN + " Up");
   EXPECT_TRUE(HELD) << "a held Up arrow reads as scan code 72";
   ASSERT_EQ(GOT.size(), 3u) << "three key presses queue three keys";
   EXPECT_EQ(GOT[0].size(), 2u) << "Up is an extended key";
