@@ -27,7 +27,8 @@ std::size_t buffer_bytes(int W, int H);
 /// Writes the header: width field W x 8 + BPP_BITS (0 or 1 for 8-bit art), height H.
 void write_header(void* BUFFER, int W, int H, int BPP_BITS = 0);
 /// A library-owned buffer of W x H pixels filled with FILL, header written; null on failure
-/// (or when W or H is negative). Release it with free_buffer.
+/// (W or H negative, W above 8191). Release it with free_buffer. Library buffers and pages come
+/// from the system allocator, not the allocation tracker, so they never show in a leak report.
 uint8_t* create_buffer(int W, int H, uint8_t FILL = 0);
 void free_buffer(uint8_t* BUFFER);
 
@@ -117,11 +118,13 @@ inline constexpr int KEY_ESCAPE = 1, KEY_TAB = 15, KEY_ENTER = 28, KEY_F1 = 59, 
                      KEY_F3 = 61, KEY_F4 = 62, KEY_UP = 72, KEY_LEFT = 75, KEY_RIGHT = 77,
                      KEY_DOWN = 80;
 
-/// Nonzero while the key with this scan code is held (window events are processed first).
+/// Nonzero (-1) while the key with this scan code is held, by the window or by set_key
+/// (window events are processed first).
 int key_state(int SCANCODE);
 /// The next waiting key as text, or "" when no key is waiting. Never blocks.
 std::string inkey();
-/// Blocks until a key is pressed (returns at once in headless mode).
+/// Blocks until a key is waiting; the key stays waiting for inkey. Returns at once in headless
+/// mode; without a window it reads one console key instead (end of input ends the wait).
 void wait_key();
 
 // ---------------------------------------------------------------------------------------------
@@ -130,7 +133,8 @@ void wait_key();
 // ---------------------------------------------------------------------------------------------
 
 double timer();
-/// Sleeps MS milliseconds; with KEY_CANCELS a key press ends the sleep early. Skipped headless.
+/// Sleeps MS milliseconds; with KEY_CANCELS a waiting key ends the sleep early (and stays
+/// waiting). Skipped headless.
 void sleep_ms(int MS, bool KEY_CANCELS = false);
 /// Advances the virtual clock by one frame (1/60 s) in headless mode; nothing otherwise.
 void tick_frame();
