@@ -4,7 +4,10 @@
 #include <gif_lib.h>
 #include <png.h>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <unordered_map>
 
 #include "display/draw2d.hpp"
@@ -112,9 +115,16 @@ GifWriter::~GifWriter() {
 bool GifWriter::open(const std::string& PATH, std::string& ERROR) {
   std::string IGNORED;
   close(IGNORED);
+  // Opened here rather than by giflib, which would create the file readable by its owner only.
+  const int FD = ::open(PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  if (FD < 0) {
+    ERROR = "cannot write the GIF file '" + PATH + "': " + std::strerror(errno);
+    return false;
+  }
   int CODE = 0;
-  GIF_ = EGifOpenFileName(PATH.c_str(), false, &CODE);
+  GIF_ = EGifOpenFileHandle(FD, &CODE);
   if (GIF_ == nullptr) {
+    ::close(FD);
     ERROR = "cannot write the GIF file '" + PATH + "': " + GifErrorString(CODE);
     return false;
   }

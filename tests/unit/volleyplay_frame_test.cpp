@@ -1,0 +1,155 @@
+// Tests of the player's frame loop on the memory screen: the programme timing, the anchors and
+// the permanent switch to the fixed anchor, which cannons are stepped, and what is drawn.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <string>
+
+#include "display/draw2d.hpp"
+#include "volleyplay/player.hpp"
+
+namespace {
+
+using NBARRAGE::TURRET_TYPE;
+
+class PlayerLoop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char CWD[PATH_MAX];
+    ASSERT_NE(getcwd(CWD, sizeof CWD), nullptr);
+    OLD_DIR = CWD;
+    ASSERT_EQ(chdir(VOLLEY_RUN_DIR), 0) << "the generated assets live in " << VOLLEY_RUN_DIR;
+    draw2d::set_headless(true);
+    PLAYER_CREATE_CANNONS(P);
+    PLAYER_OPEN(P);
+  }
+  void TearDown() override {
+    PLAYER_CLEAN_UP(P);
+    draw2d::close_screen();
+    draw2d::set_headless(false);
+    ASSERT_EQ(chdir(OLD_DIR.c_str()), 0);
+  }
+  // One pass of the loop (without the key test).
+  void frame() {
+    PLAYER_STEP(P);
+    PLAYER_PRESENT();
+    ++F;
+  }
+  int live(const TURRET_TYPE& T) const {
+    int N = 0;
+    for (int32_t I = 0; I < NBARRAGE::DEFAULT_MAXBULLET; ++I) N += T.P_BULLETS[I].ACTIVE != 0;
+    return N;
+  }
+  PLAYER_TYPE P;
+  int32_t F = 0;  // frames run so far
+  std::string OLD_DIR;
+};
+
+TEST_F(PlayerLoop, ProgrammesKeepTheirTimetable) {
+  TURRET_TYPE* ALL[4] = {&P.CANNON[0], &P.CANNON[1], &P.CANNONS[0], &P.CANNONS[1]};
+  int32_t APPLIED_AT[4][32] = {};  // frame on which each cannon's LISTINDEX reached n
+  int32_t FIRST_BULLET[4] = {};
+  bool SWITCH_SEEN = false;
+  while (F < 5900) {
+    frame();
+    for (int K = 0; K < 4; ++K) {
+      const int32_t L = ALL[K]->LISTINDEX;
+      ASSERT_LE(L, 31) << "no programme holds more than 31 sets";
+      if (APPLIED_AT[K][L] == 0) APPLIED_AT[K][L] = F;
+      if (FIRST_BULLET[K] == 0 && live(*ALL[K]) > 0) FIRST_BULLET[K] = F;
+    }
+    if (F == 2027) {
+      EXPECT_EQ(P.CANNON[0].P_POSITION, &P.POSITION) << "the anchor test ran before the seventh set";
+    }
+    if (F == 2028) {
+      SWITCH_SEEN = true;
+      EXPECT_EQ(P.CANNON[0].P_POSITION, &P.POSITION2) << "frame 2028 moves CANNON to the fixed anchor";
+      EXPECT_EQ(P.CANNON[1].P_POSITION, &P.POSITION2) << "both cannons of the pair switch";
+      EXPECT_EQ(P.CANNON[0].X, 280.0f);
+      EXPECT_EQ(P.CANNON[0].Y, 100.0f) << "the fixed anchor is (280, 100)";
+    }
+  }
+  ASSERT_TRUE(SWITCH_SEEN);
+  for (int K = 0; K < 4; ++K) {
+    EXPECT_EQ(APPLIED_AT[K][1], 1) << "cannon " << K << " applies BARRAGE_0 on frame 1";
+    EXPECT_EQ(APPLIED_AT[K][2], 12) << "cannon " << K << " starts its first visible pattern on frame 12";
+    EXPECT_EQ(APPLIED_AT[K][31], 5836) << "cannon " << K << " reaches its last set on frame 5836";
+  }
+  EXPECT_EQ(APPLIED_AT[0][7], 2027) << "CANNON applies its seventh set (BARRAGE_12) on frame 2027";
+  EXPECT_EQ(FIRST_BULLET[0], 12) << "BARRAGE_16 fires on the frame it is applied";
+  EXPECT_EQ(FIRST_BULLET[2], 12) << "BARRAGE_1 fires on the frame it is applied";
+  EXPECT_EQ(P.CANNON[0].P_POSITION, &P.POSITION2) << "the switch is never undone";
+  EXPECT_EQ(P.CANNONS[0].P_POSITION, &P.POSITION3) << "CANNONS keeps its moving anchor after its seventh set";
+  EXPECT_EQ(P.CANNONS[1].P_POSITION, &P.POSITION3);
+  EXPECT_GT(live(P.CANNON[0]), 0) << "the last pattern keeps firing after the programme ends";
+}
+
+TEST_F(PlayerLoop, AnchorsFollowTheirSineCurves) {
+  frame();
+  EXPECT_EQ(P.CANNON[0].Y, 120.0f) << "the virtual clock reads 0.0 on frame 1";
+  EXPECT_EQ(P.CANNONS[0].Y, 120.0f);
+  for (int I = 0; I < 99; ++I) frame();
+  // Frame 100 reads the clock at 99 / 60 s.
+  const double T = 99.0 / 60.0;
+  EXPECT_EQ(P.CANNON[0].Y, static_cast<float>(120.0 + 100.0 * std::sin(1.2 * T))) << "POSITION rides 120 + 100 sin(1.2 t)";
+  EXPECT_EQ(P.CANNONS[0].Y, static_cast<float>(120.0 - 100.0 * std::sin(1.0 * T))) << "POSITION3 rides 120 - 100 sin(t)";
+  EXPECT_EQ(P.CANNON[1].Y, P.CANNON[0].Y) << "both cannons of a pair sit on the same anchor";
+  EXPECT_EQ(P.CANNONS[1].X, 280.0f);
+}
+
+TEST_F(PlayerLoop, OnlyCannonsHoldingMinusOneAreSteppedOrDrawn) {
+  for (int I = 0; I < 30; ++I) frame();
+  TURRET_TYPE* ALL[4] = {&P.CANNON[0], &P.CANNON[1], &P.CANNONS[0], &P.CANNONS[1]};
+  for (TURRET_TYPE* T : ALL) T->ACTIVE = 1;  // non-zero, but not -1
+  const int32_t SPAWN = P.CANNON[0].SPAWNDELAY;
+  const float BX = P.CANNON[0].P_BULLETS[0].X;
+  frame();
+  EXPECT_EQ(P.CANNON[0].SPAWNDELAY, SPAWN) << "a cannon holding 1 is not stepped";
+  EXPECT_EQ(P.CANNON[0].P_BULLETS[0].X, BX) << "its bullets do not move";
+  const uint8_t* PAGE = draw2d::visible_buffer();
+  ASSERT_NE(PAGE, nullptr);
+  bool ANY = false;
+  for (int I = 0; I < 320 * 240; ++I) ANY = ANY || PAGE[draw2d::HEADER_BYTES + I] != 0;
+  EXPECT_FALSE(ANY) << "nothing is drawn for cannons that are not stepped";
+}
+
+TEST_F(PlayerLoop, BulletsAreDrawnByTheirTopLeftCornerAndOutOfSheetFramesDrawNothing) {
+  for (int I = 0; I < 12; ++I) frame();
+  // Keep one cannon with one motionless bullet that cannot be joined by another shot.
+  P.CANNON[1].ACTIVE = 0;
+  P.CANNONS[0].ACTIVE = 0;
+  P.CANNONS[1].ACTIVE = 0;
+  TURRET_TYPE& T = P.CANNON[0];
+  for (int32_t I = 0; I < NBARRAGE::DEFAULT_MAXBULLET; ++I) T.P_BULLETS[I].ACTIVE = 0;
+  T.SPAWNDELAY = 1000;
+  NBARRAGE::BULLET_TYPE& B = T.P_BULLETS[0];
+  B = NBARRAGE::BULLET_TYPE{100.0f, 50.0f, 0.0f, 0.0f, -1, 0, 0, 0, 15, 4, 1, 0, 0};
+  frame();
+  const uint8_t* SPRITE = IMAGE_FRAME(P.IMAGE, 15);
+  ASSERT_NE(SPRITE, nullptr) << "bullet.put holds frame 15";
+  const uint8_t* PAGE = draw2d::visible_buffer();
+  const int W = draw2d::width_of(SPRITE), H = draw2d::height_of(SPRITE);
+  int OPAQUE = 0;
+  for (int Y = 0; Y < H; ++Y) {
+    for (int X = 0; X < W; ++X) {
+      const uint8_t S = SPRITE[draw2d::HEADER_BYTES + Y * W + X];
+      const uint8_t D = PAGE[draw2d::HEADER_BYTES + (50 + Y) * 320 + 100 + X];
+      if (S != 0) ++OPAQUE;
+      ASSERT_EQ(D, S) << "sprite pixel (" << X << ", " << Y << ") lands at (100, 50) + its offset";
+    }
+  }
+  EXPECT_GT(OPAQUE, 0) << "the sprite has visible pixels";
+
+  B.MINFRAME = 100000;  // far beyond the sheet
+  frame();
+  PAGE = draw2d::visible_buffer();
+  for (int Y = 0; Y < H; ++Y) {
+    for (int X = 0; X < W; ++X) {
+      ASSERT_EQ(PAGE[draw2d::HEADER_BYTES + (50 + Y) * 320 + 100 + X], 0) << "a frame outside the sheet draws nothing";
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// volleyplay: the pattern player's entry point.
+// Without arguments: a window, the two programmes, any key ends the run, then the tracker's
+// report and its key wait. The harness options add headless, traced and recorded runs.
+#include <cstdio>
+#include <string>
+
+#include "display/draw2d.hpp"
+#include "harness/options.hpp"
+#include "harness/recorder.hpp"
+#include "harness/trace.hpp"
+#include "harness/trace_turret.hpp"
+#include "leakscope/leakscope.hpp"
+#include "volleyplay/player.hpp"
+
+namespace {
+
+/// One trace line: the four cannons in the order CANNON[0], CANNON[1], CANNONS[0], CANNONS[1].
+void WRITE_TRACE_LINE(harness::TraceWriter& W, const PLAYER_TYPE& P, int32_t F) {
+  W.begin_object();
+  W.field("frame", F);
+  W.key("cannons");
+  W.begin_array();
+  harness::trace_turret(W, P.CANNON[0]);
+  harness::trace_turret(W, P.CANNON[1]);
+  harness::trace_turret(W, P.CANNONS[0]);
+  harness::trace_turret(W, P.CANNONS[1]);
+  W.end_array();
+  W.end_object();
+  W.end_line();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const harness::RunOptions OPTIONS =
+      harness::parse_options_or_exit(argc, argv, harness::OptionsConfig{"volleyplay", false, true});
+
+  // Files of the extensions are created before anything else, so a bad path ends the program
+  // (exit code 2) before the run starts.
+  std::string ERROR;
+  harness::TraceWriter TRACE;
+  if (!OPTIONS.TRACE.empty() && !TRACE.open(OPTIONS.TRACE, ERROR)) harness::fail_before_run("volleyplay: " + ERROR);
+  harness::Recorder RECORDER;
+  if (!RECORDER.open(OPTIONS, ERROR)) harness::fail_before_run("volleyplay: " + ERROR);
+
+  if (OPTIONS.HEADLESS) {
+    // DEVIATION: headless runs (an option, off by default) use the memory screen and the
+    // virtual clock, and the tracker reports without waiting for a key.
+    draw2d::set_headless(true);
+    LEAKSCOPE_SET_EXIT_WAIT(false);
+  }
+
+  PLAYER_TYPE P;
+  PLAYER_CREATE_CANNONS(P);
+  PLAYER_OPEN(P);
+
+  bool HARNESS_FAILED = false;
+  for (int32_t F = 1;; ++F) {
+    PLAYER_STEP(P);
+    if (OPTIONS.traces(F)) WRITE_TRACE_LINE(TRACE, P, F);
+    PLAYER_PRESENT();
+    if (!HARNESS_FAILED && RECORDER.active() && !RECORDER.capture_screen(F, ERROR)) {
+      std::fprintf(stderr, "volleyplay: %s\n", ERROR.c_str());
+      HARNESS_FAILED = true;  // the run goes on; the exit code tells
+    }
+    const bool KEY = PLAYER_KEY_PRESSED();
+    if (KEY || OPTIONS.last_frame(F)) break;
+  }
+
+  PLAYER_CLEAN_UP(P);
+
+  if (!TRACE.close()) {
+    std::fprintf(stderr, "volleyplay: writing the trace file '%s' failed\n", OPTIONS.TRACE.c_str());
+    HARNESS_FAILED = true;
+  }
+  if (!RECORDER.close(ERROR)) {
+    std::fprintf(stderr, "volleyplay: %s\n", ERROR.c_str());
+    HARNESS_FAILED = true;
+  }
+  draw2d::end(HARNESS_FAILED ? harness::EXIT_USAGE : 0);
+}

@@ -1,0 +1,162 @@
+// volleyplay: the pattern player's start-up, frame and clean-up steps.
+#include "volleyplay/player.hpp"
+
+#include <cmath>
+
+#include "display/draw2d.hpp"
+#include "leakscope/leakscope.hpp"
+#include "volleyplay/barrage_catalogue.hpp"
+
+namespace {
+
+using NBARRAGE::TURRET_TYPE;
+
+/// A zero-filled block of two turret records, each initialised through its INIT slot.
+TURRET_TYPE* NEW_PAIR(int32_t LINE) {
+  auto* PAIR = static_cast<TURRET_TYPE*>(LEAKSCOPE_CALLOCATE(2 * sizeof(TURRET_TYPE), "volleyplay", LINE));
+  for (int I = 0; I < 2; ++I) {
+    PAIR[I].INIT = NBARRAGE::INIT;
+    PAIR[I].INIT(PAIR[I]);
+  }
+  return PAIR;
+}
+
+/// Frame steps 3.2-3.4 for one cannon: list, shot, circle and bullets.
+void STEP_AND_DRAW(TURRET_TYPE& T, const IMAGETYPE& IMAGE) {
+  T.SHOOT(T, T.LIST_MANAGE(T, 0, 0));
+  draw2d::circle(nullptr, T.X, T.Y, T.RADIUS, 15);
+  for (int32_t J = 0; J < T.MAXBULLET; ++J) {
+    const NBARRAGE::BULLET_TYPE& B = T.P_BULLETS[J];
+    if (B.ACTIVE == 0) continue;
+    // A frame number outside the sheet draws nothing; the corner sits at the bullet's X, Y.
+    const uint8_t* FRAME = IMAGE_FRAME(IMAGE, int64_t{B.FRAME} + int64_t{B.MINFRAME});
+    if (FRAME != nullptr) draw2d::blit(nullptr, B.X, B.Y, FRAME, draw2d::Blit::TRANSPARENT);
+  }
+}
+
+}  // namespace
+
+void PLAYER_CREATE_CANNONS(PLAYER_TYPE& P) {
+  // 1-2. two blocks of two turrets
+  P.CANNON = NEW_PAIR(__LINE__);
+  P.CANNONS = NEW_PAIR(__LINE__);
+
+  // 3. the two programmes, 31 sets per cannon each
+  TURRET_TYPE*& C = P.CANNON;
+  BARRAGE_0(C, 0);
+  BARRAGE_16(C, 10);
+  BARRAGE_15(C, 410);
+  BARRAGE_14(C, 400);
+  BARRAGE_10(C, 400);
+  BARRAGE_11(C, 400);
+  BARRAGE_12(C, 400);
+  BARRAGE_13(C, 400);
+  BARRAGE_9(C, 400);
+  BARRAGE_8(C, 400);
+  BARRAGE_1(C, 10);
+  BARRAGE_2(C, 400);
+  BARRAGE_3(C, 400);
+  BARRAGE_4(C, 400);
+  BARRAGE_5(C, 400);
+  BARRAGE_6(C, 400);
+  BARRAGE_7(C, 400);
+
+  TURRET_TYPE*& S = P.CANNONS;
+  BARRAGE_0(S, 0);
+  BARRAGE_1(S, 10);
+  BARRAGE_5(S, 410);
+  BARRAGE_4(S, 400);
+  BARRAGE_8(S, 400);
+  BARRAGE_7(S, 400);
+  BARRAGE_6(S, 400);
+  BARRAGE_2(S, 400);
+  BARRAGE_3(S, 400);
+  BARRAGE_6(S, 400);
+  BARRAGE_9(S, 10);
+  BARRAGE_10(S, 400);
+  BARRAGE_11(S, 400);
+  BARRAGE_12(S, 400);
+  BARRAGE_13(S, 400);
+  BARRAGE_14(S, 400);
+  BARRAGE_15(S, 400);
+}
+
+void PLAYER_OPEN(PLAYER_TYPE& P) {
+  // 4-5. console, then a 320 x 240 x 8 screen with two pages
+  draw2d::console_clear();
+  draw2d::open_screen(320, 240, 8, 2, draw2d::SCREEN_DEFAULT);
+
+  // 6-7. sprite sheet and palette
+  P.IMAGE = IMAGETYPE{};
+  P.IMAGE.INIT = IMAGE_INIT;
+  P.IMAGE.INIT(P.IMAGE);
+  P.IMAGE.M_FILENAME = "bullet.put";
+  P.IMAGE.LOAD(P.IMAGE);
+  INIT_PALETTE_DATA("qz.pal");
+
+  // 8-9. anchors; from now on each cannon copies its anchor whenever it is stepped
+  P.POSITION = NBARRAGE::COORD_TYPE{0.0f, 0.0f};
+  P.POSITION2 = NBARRAGE::COORD_TYPE{0.0f, 0.0f};
+  P.POSITION3 = NBARRAGE::COORD_TYPE{0.0f, 0.0f};
+  P.CANNON[0].SET_POSITION(P.CANNON[0], &P.POSITION);
+  P.CANNON[1].SET_POSITION(P.CANNON[1], &P.POSITION);
+  P.CANNONS[0].SET_POSITION(P.CANNONS[0], &P.POSITION3);
+  P.CANNONS[1].SET_POSITION(P.CANNONS[1], &P.POSITION3);
+
+  // 10. draw on page 1, show page 0
+  draw2d::set_pages(1, 0);
+}
+
+void PLAYER_STEP(PLAYER_TYPE& P) {
+  // 1. the anchors sweep y = 20 to 220 at x = 280, at different rates and in opposite senses;
+  // the clock is read once per anchor
+  P.POSITION.X = 280.0f;
+  P.POSITION.Y = static_cast<float>(120.0 + 100.0 * std::sin(1.2 * draw2d::timer()));
+  P.POSITION3.X = 280.0f;
+  P.POSITION3.Y = static_cast<float>(120.0 - 100.0 * std::sin(1.0 * draw2d::timer()));
+
+  // 2. clear the work page
+  draw2d::box(nullptr, 0.0f, 0.0f, 319.0f, 239.0f, 0);
+
+  // 3. the first pair; only a cannon holding exactly -1 is stepped and drawn
+  for (int I = 0; I < 2; ++I) {
+    TURRET_TYPE& T = P.CANNON[I];
+    if (T.ACTIVE != -1) continue;
+    // The test precedes LIST_MANAGE, so it first holds on the frame after the seventh set was
+    // applied; the binding is never undone.
+    if (T.LISTINDEX == 7) {
+      P.POSITION2 = NBARRAGE::COORD_TYPE{280.0f, 100.0f};
+      T.SET_POSITION(T, &P.POSITION2);
+    }
+    STEP_AND_DRAW(T, P.IMAGE);
+  }
+
+  // 4. the second pair, without the anchor switch
+  for (int I = 0; I < 2; ++I) {
+    TURRET_TYPE& T = P.CANNONS[I];
+    if (T.ACTIVE != -1) continue;
+    STEP_AND_DRAW(T, P.IMAGE);
+  }
+}
+
+void PLAYER_PRESENT() {
+  draw2d::wait_retrace();
+  draw2d::copy_page();
+}
+
+bool PLAYER_KEY_PRESSED() {
+  draw2d::sleep_ms(1, false);  // a key press does not cut this delay short
+  return !draw2d::inkey().empty();
+}
+
+void PLAYER_CLEAN_UP(PLAYER_TYPE& P) {
+  P.CANNON[0].DESTROY(P.CANNON[0]);
+  P.CANNON[1].DESTROY(P.CANNON[1]);
+  if (P.CANNON != nullptr) LEAKSCOPE_DEALLOCATE(P.CANNON, "volleyplay", __LINE__, "cannon");
+  P.CANNON = nullptr;
+  P.CANNONS[0].DESTROY(P.CANNONS[0]);
+  P.CANNONS[1].DESTROY(P.CANNONS[1]);
+  if (P.CANNONS != nullptr) LEAKSCOPE_DEALLOCATE(P.CANNONS, "volleyplay", __LINE__, "cannons");
+  P.CANNONS = nullptr;
+  P.IMAGE.DESTROY(P.IMAGE);
+}
