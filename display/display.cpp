@@ -113,6 +113,8 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
     if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, draw2d::SCREEN_NULL)) {
       FATAL("Failed to open the screen!");
     }
+    // DEVIATION: headless runs (an extension, off by default) open no OpenGL window; GLVER
+    // stays null and RENDER still converts the page into the texel store every frame.
     if (!draw2d::headless()) {
       INIT_GL_WINDOW(VIDEO);
       INIT_GL_SCREEN(VIDEO);
