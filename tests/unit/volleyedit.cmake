@@ -11,3 +11,13 @@ if(TARGET volleyedit_model)
     LIBS volleyedit_model
     LABELS unit edit)
 endif()
+
+if(TARGET volleyedit_core)
+  volley_add_test(volleyedit_core_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/volleyedit_core_test.cpp
+    LIBS volleyedit_core
+    LABELS unit edit)
+  if(TARGET volley_assets)
+    add_dependencies(volleyedit_core_test volley_assets)
+  endif()
+endif()
