@@ -30,6 +30,7 @@ float TO_F32(double V) { return static_cast<float>(V); }
 
 // DEVIATION: the engine's integer arithmetic wraps around in two's complement (through
 // uint32_t), so absurd values from a parameter set can never cause undefined behaviour.
+// Pinned by TurretTest.RotationArithmeticWrapsInsteadOfOverflowing.
 int32_t WRAP_ADD(int32_t A, int32_t B) {
   return static_cast<int32_t>(static_cast<uint32_t>(A) + static_cast<uint32_t>(B));
 }
@@ -42,8 +43,10 @@ int32_t WRAP_MUL(int32_t A, int32_t B) {
 int32_t WRAP_NEG(int32_t A) { return WRAP_SUB(0, A); }
 
 // Float to integer: nearest, halves to the even neighbour (the default rounding mode).
+// QUIRK: not halves away from zero; pinned by TurretTest.FanStartRoundsHalvesToEven.
 // DEVIATION: a value that is not a number or lies outside the 32-bit range gives INT32_MIN,
 // the value the x86 conversion instruction produces, instead of undefined behaviour.
+// Pinned by TurretTest.AbsurdSpreadAndOffsetStayDefined.
 int32_t ROUND_HALF_EVEN(double V) {
   const double R = std::nearbyint(V);
   if (!(R >= -2147483648.0 && R < 2147483648.0)) return INT32_MIN;
@@ -54,7 +57,8 @@ int32_t ROUND_HALF_EVEN(double V) {
 // pass over a turret's slots covers min(MAXBULLET, DEFAULT_MAXBULLET) slots: a parameter set
 // with a larger MAXBULLET can never index outside the array, and a negative MAXBULLET covers
 // no slot. A turret without a bullet array (INIT never ran, or the block could not be had)
-// has no slots at all.
+// has no slots at all. Pinned by TurretTest.MaxBulletBeyondTheArrayNeverIndexesOutside and
+// TurretTest.NegativeMaxBulletCoversNoSlot.
 int32_t SLOT_COUNT(int32_t MAXBULLET, const BULLET_TYPE* P_BULLETS, int32_t ALLOCATED) {
   if (P_BULLETS == nullptr || MAXBULLET <= 0) return 0;
   return MAXBULLET < ALLOCATED ? MAXBULLET : ALLOCATED;
@@ -81,7 +85,7 @@ void COPY_BULLET_KIND(TURRET_TYPE& T, const TURRET_PARAM_TYPE& S) { T.BULLET_TYP
 
 // FRAME becomes (FRAME + 1) modulo MAXFRAME.
 // CHOICE: a run of MAXFRAME 0 or below has no frame but the first: FRAME becomes 0 instead
-// of dividing by zero. Pinned by BulletMotion.NonPositiveMaxFrameResetsFrame.
+// of dividing by zero. Pinned by TurretTest.NonPositiveMaxFrameResetsFrame.
 void ADVANCE_FRAME(BULLET_TYPE& B) {
   if (B.MAXFRAME <= 0) {
     B.FRAME = 0;
@@ -95,10 +99,10 @@ void STEP_BULLET(BULLET_TYPE& B, int32_t ANIM_MASK) {
   B.X = TO_F32(static_cast<double>(B.X) + B.XV);
   B.Y = TO_F32(static_cast<double>(B.Y) + B.YV);
   B.ANIM = WRAP_ADD(B.ANIM, 1);
-  B.COUNTER = WRAP_ADD(B.COUNTER, 1);  // QUIRK: never reset; pinned by BulletMotion.CounterKeepsCountingAcrossLives
+  B.COUNTER = WRAP_ADD(B.COUNTER, 1);  // QUIRK: never reset; pinned by TurretTest.NewBulletKeepsTheAnimationOfItsSlot
   if ((B.ANIM & ANIM_MASK) == 0) ADVANCE_FRAME(B);
   // Bounds included. CHOICE: a position that is not a number fails every comparison and so
-  // frees the slot. Pinned by BulletMotion.NotANumberFreesTheSlot.
+  // frees the slot. Pinned by TurretTest.NotANumberFreesTheSlot.
   if (!(B.X >= FIELD_LEFT && B.X <= FIELD_RIGHT && B.Y >= FIELD_TOP && B.Y <= FIELD_BOTTOM)) {
     B.ACTIVE = 0;
   }
@@ -120,6 +124,7 @@ struct FREE_SLOTS {
 
 // Direction index of a slot rotation in steps of 15 degrees, 24 to the full turn.
 // CHOICE: added to MINFRAME unbounded (it reaches 24 and -24); the drawing side bounds frames.
+// Pinned by TurretTest.SingleBulletDirectionIndexCanReachTwentyFour.
 int32_t DIRECTION_INDEX(int32_t SLOT_ROTATION, bool ROUNDED) {
   const double V = static_cast<double>(SLOT_ROTATION) / 360.0 * 24.0 + (ROUNDED ? 0.5 : 0.0);
   return static_cast<int32_t>(std::floor(V));
@@ -196,7 +201,7 @@ void INIT(TURRET_TYPE& TURRET) {
     TURRET.SET_POSITION(TURRET, TURRET.P_POSITION);
   }
   // 5. every slot free, with the look of a fresh slot.
-  // QUIRK: MAXFRAME 4, not CURRENT_NUM_FRAME (1); pinned by TurretInit.FreeSlotsHaveMaxFrameFour.
+  // QUIRK: MAXFRAME 4, not CURRENT_NUM_FRAME (1); pinned by TurretTest.FreeSlotsHaveMaxFrameFour.
   const int32_t N = SLOT_COUNT(TURRET);
   for (int32_t I = 0; I < N; ++I) FRESH_SLOT(TURRET.P_BULLETS[I]);
   // 6. an empty timed list with the cursor on its only node
@@ -559,7 +564,7 @@ void DESTROY(BARRAGE_TYPE& BARRAGE) {
   // reports the invalid release.
   LEAKSCOPE_DEALLOCATE(BARRAGE.P_BULLETS, MODULE, __LINE__, "barrage.p_bullets");
   // CHOICE: the released array is forgotten (P_BULLETS null, MAXBULLET 0), so a stray step or
-  // copy on a destroyed pool touches nothing. Pinned by BarragePool.DestroyForgetsTheArray.
+  // copy on a destroyed pool touches nothing. Pinned by PoolTest.DestroyForgetsTheArray.
   BARRAGE.P_BULLETS = nullptr;
   BARRAGE.MAXBULLET = 0;
   BARRAGE.INIT = nullptr;

@@ -45,7 +45,7 @@ inline constexpr int32_t DEFAULT_MAXBULLET = PLAYER_BUILD ? 64 : 128;  // VARIAN
 inline constexpr int32_t POOL_MAXBULLET = 512;
 
 /// Degrees to radians and back, with pi taken as 3.141593.
-// QUIRK: not the precise pi; pinned by TurretAim.UsesTheShortPiConstants.
+// QUIRK: not the precise pi; pinned by TurretTest.UsesTheShortPiConstants.
 inline constexpr double DEG_TO_RAD = 0.01745329444444444;
 inline constexpr double RAD_TO_DEG = 57.29577319531843;
 

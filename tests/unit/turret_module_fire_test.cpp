@@ -640,8 +640,11 @@ TEST_F(TurretTest, AbsurdSpreadAndOffsetStayDefined) {
   T.BULLETCOUNTER = 1;
   T.BULLETOFFSET = std::numeric_limits<float>::infinity();
   T.SPREAD_ROTATION = INT_MAX;
-  FIRE(T);  // the spread becomes INT32_MIN and every angle step wraps
+  FIRE(T);  // the spread and the start angle convert to INT32_MIN; every step wraps
   EXPECT_EQ(LIVE_COUNT(T), 6);
+  EXPECT_EQ(T.P_BULLETS[0].ROTATION, EXPECTED_SLOT_ROTATION(0, 0)) << "INT32_MIN * 2 wraps to 0";
+  EXPECT_EQ(T.P_BULLETS[1].ROTATION, EXPECTED_SLOT_ROTATION(-128, INT32_MIN))
+      << "out-of-range conversions give INT32_MIN, as the x86 conversion does";
   T.SPREAD_ROTATION = INT_MAX;
   T.WAVEMODE = 2;
   T.ROTATION = INT_MAX;
