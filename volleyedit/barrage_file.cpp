@@ -76,7 +76,11 @@ bool LOAD_DATA(const std::string& FILENAME) {
   // Pinned by BarrageLoad.MissingFileIsNotCreatedAndKeepsTheMenu.
   const int FD = ::open(FILENAME.c_str(), O_RDONLY);
   if (FD < 0) {
-    REPORT(FILENAME, errno == ENOENT ? "file not found" : "cannot read", errno);
+    if (errno == ENOENT) {
+      std::fprintf(stderr, "volleyedit: \"%s\" not found, nothing loaded\n", FILENAME.c_str());
+    } else {
+      REPORT(FILENAME, "cannot read", errno);
+    }
     return false;
   }
   // Only the first 140 bytes count; a shorter file leaves zeros behind its end.

@@ -114,11 +114,13 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
   }
   // 10. F1 saves
   if (STEP_PRESS(D.KEYS.SAVE, KEY_DOWN(KEY::F1))) SAVE_DATA(SAVE_FILENAME);
-  // 11. F2 loads and applies
+  // 11. F2 loads and applies; a file that could not be read leaves menu and cannon alone
+  // (DEVIATION in LOAD_DATA)
   if (STEP_PRESS(D.KEYS.LOAD, KEY_DOWN(KEY::F2))) {
     if (LOAD_DATA(LOAD_FILENAME)) APPLY_LOADED_MENU();
   }
-  // F4: the numbered-file chooser, loading as F2 does
+  // DEVIATION: F4 offers the numbered-file chooser, loading as F2 does; pinned by
+  // DesignerRun.EnterLoadsTheChosenFile.
   if (STEP_PRESS(D.KEYS.CHOOSE, KEY_DOWN(KEY::F4))) {
     if (LOAD_BARRAGE(D.VIDEO, D.CHOSEN, D.FONT) == -1) {
       if (LOAD_DATA(D.CHOSEN)) APPLY_LOADED_MENU();

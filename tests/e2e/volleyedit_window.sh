@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# volleyedit in a real window (Xvfb), driven by real key events from xdotool: the start-up
+# answers come through a pipe, Down moves the selection, Escape quits. Passes when the program
+# exits with code 0 and its tracker reports a clean exit. Never waits for ever: every wait has
+# a deadline and the program is killed if it outlives it.
+# Usage: volleyedit_window.sh PROGRAM ANSWERS     (exit 77: skipped, no X display or xdotool)
+set -u
+PROGRAM=$1
+ANSWERS=$2
+
+[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
+command -v xdotool >/dev/null || { echo "no xdotool: skipped"; exit 77; }
+RUN_DIR=$(dirname "$PROGRAM")
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+for F in korvane.pal kv_bullet.put tiny_font.put qzfntdg.put; do ln -s "$RUN_DIR/$F" "$WORK/$F"; done
+cd "$WORK" || exit 1
+
+printf '%s' "$ANSWERS" | "$PROGRAM" >out.txt 2>err.txt &
+PID=$!
+fail() {
+  echo "FAIL: $*"
+  kill "$PID" 2>/dev/null; sleep 1; kill -9 "$PID" 2>/dev/null
+  echo "--- stdout"; cat out.txt; echo "--- stderr"; tr '\r' '\n' <err.txt
+  exit 1
+}
+
+# 1. the window appears (SDL's "Volley" window or the GLFW window of the OpenGL modes)
+WID=""
+for _ in $(seq 1 150); do
+  kill -0 "$PID" 2>/dev/null || fail "the program ended before its window appeared"
+  WID=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | head -n 1)
+  [ -n "$WID" ] || WID=$(xdotool search --onlyvisible --name '^(Volley|GLFW Window)$' 2>/dev/null | head -n 1)
+  [ -n "$WID" ] && break
+  sleep 0.2
+done
+[ -n "$WID" ] || fail "no window within 30 s"
+sleep 0.5
+xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null
+
+# 2. a few frames of real keys: Down held briefly, then Escape held until the program ends
+press() { xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; sleep 0.2; }
+press Down
+press Down
+xdotool keydown Escape
+for _ in $(seq 1 100); do
+  kill -0 "$PID" 2>/dev/null || break
+  sleep 0.2
+done
+xdotool keyup Escape
+kill -0 "$PID" 2>/dev/null && fail "still running 20 s after Escape"
+wait "$PID"
+CODE=$?
+[ "$CODE" -eq 0 ] || fail "exit code $CODE"
+grep -q "All memory deallocated" out.txt || fail "the tracker did not report a clean exit"
+grep -q "All memory deallocated" err.txt || fail "no clean report on standard error"
+echo "ok: answers $ANSWERS, window $WID, exit 0, clean tracker report"
