@@ -21,7 +21,7 @@ inline TESTFRAME SOLID(int W, int H, uint8_t COLOUR) {
 inline void WRITE_BYTES(const std::string& NAME, const std::vector<uint8_t>& BYTES) {
   std::FILE* F = std::fopen(NAME.c_str(), "wb");
   if (!F) return;
-  std::fwrite(BYTES.data(), 1, BYTES.size(), F);
+  if (!BYTES.empty()) std::fwrite(BYTES.data(), 1, BYTES.size(), F);
   std::fclose(F);
 }
 
