@@ -1,0 +1,100 @@
+// End-to-end helpers: run a program with a deadline, capturing its output.
+// The child gets its own working directory, standard input from /dev/null (or a pipe that
+// stays open, to prove that it never waits for input) and standard output and error in files.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+struct RunResult {
+  int EXIT = -1;           ///< exit code, or -1 when killed or signalled
+  bool TIMED_OUT = false;  ///< the deadline passed and the program was killed
+  std::string OUT, ERR;
+};
+
+inline std::string READ_FILE(const std::string& PATH) {
+  std::ifstream IN(PATH, std::ios::binary);
+  std::ostringstream S;
+  S << IN.rdbuf();
+  return S.str();
+}
+
+/// Starts ARGS[0] with ARGS in DIR. WHILE_RUNNING (optional) is called about every 50 ms with
+/// the child's pid until it ends or the deadline of TIMEOUT_S seconds passes.
+inline RunResult RUN(const std::vector<std::string>& ARGS, const std::string& DIR, double TIMEOUT_S,
+                     bool STDIN_OPEN_PIPE = false, const std::function<void(pid_t)>& WHILE_RUNNING = {}) {
+  RunResult R;
+  static int SERIAL = 0;
+  const std::string BASE = "/tmp/volley_e2e_" + std::to_string(getpid()) + "_" + std::to_string(++SERIAL);
+  const std::string OUT_PATH = BASE + ".out", ERR_PATH = BASE + ".err";
+  int PIPE[2] = {-1, -1};
+  if (STDIN_OPEN_PIPE && pipe(PIPE) != 0) return R;
+
+  std::vector<char*> ARGV;
+  for (const std::string& A : ARGS) ARGV.push_back(const_cast<char*>(A.c_str()));
+  ARGV.push_back(nullptr);
+
+  const pid_t PID = fork();
+  if (PID == 0) {
+    const int IN = STDIN_OPEN_PIPE ? PIPE[0] : open("/dev/null", O_RDONLY);
+    const int OUT = open(OUT_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int ERR = open(ERR_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (IN < 0 || OUT < 0 || ERR < 0 || chdir(DIR.c_str()) != 0) _exit(126);
+    dup2(IN, 0);
+    dup2(OUT, 1);
+    dup2(ERR, 2);
+    if (STDIN_OPEN_PIPE) close(PIPE[1]);
+    execv(ARGV[0], ARGV.data());
+    _exit(127);
+  }
+  if (STDIN_OPEN_PIPE) close(PIPE[0]);  // the write end stays open until the child is gone
+
+  const auto DEADLINE = std::chrono::steady_clock::now() + std::chrono::duration<double>(TIMEOUT_S);
+  int STATUS = 0;
+  for (;;) {
+    const pid_t DONE = waitpid(PID, &STATUS, WNOHANG);
+    if (DONE == PID) break;
+    if (std::chrono::steady_clock::now() > DEADLINE) {
+      R.TIMED_OUT = true;
+      kill(PID, SIGKILL);
+      waitpid(PID, &STATUS, 0);
+      break;
+    }
+    if (WHILE_RUNNING) WHILE_RUNNING(PID);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (STDIN_OPEN_PIPE) close(PIPE[1]);
+  if (!R.TIMED_OUT && WIFEXITED(STATUS)) R.EXIT = WEXITSTATUS(STATUS);
+  R.OUT = READ_FILE(OUT_PATH);
+  R.ERR = READ_FILE(ERR_PATH);
+  std::remove(OUT_PATH.c_str());
+  std::remove(ERR_PATH.c_str());
+  return R;
+}
+
+/// Output of a shell command (standard output only), for tools such as xdotool.
+inline std::string CAPTURE(const std::string& COMMAND) {
+  std::string OUT;
+  if (FILE* P = popen(COMMAND.c_str(), "r")) {
+    char BUF[256];
+    std::size_t N;
+    while ((N = std::fread(BUF, 1, sizeof BUF, P)) > 0) OUT.append(BUF, N);
+    pclose(P);
+  }
+  return OUT;
+}
+
+}  // namespace e2e
