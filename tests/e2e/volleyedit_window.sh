@@ -16,6 +16,11 @@ trap 'rm -rf "$WORK"' EXIT
 for F in korvane.pal kv_bullet.put tiny_font.put qzfntdg.put; do ln -s "$RUN_DIR/$F" "$WORK/$F"; done
 cd "$WORK" || exit 1
 
+# In the OpenGL modes LeakSanitizer's exit scan crashes on Mesa's software-renderer threads
+# (a sanitizer build only); our own blocks are still checked by the tracker's report below.
+case "$ANSWERS" in
+  4*|5*) export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0" ;;
+esac
 printf '%s' "$ANSWERS" | "$PROGRAM" >out.txt 2>err.txt &
 PID=$!
 fail() {
