@@ -32,10 +32,6 @@ TEST(KeyRepeat, ReleaseForOneFrameActsAtOnceOnThePress) {
       << "after one frame up the next press acts in its first frame";
 }
 
-TEST(KeyRepeat, IdleKeyNeverActs) {
-  EXPECT_TRUE(REPEAT_FRAMES(FRESH, std::vector<int>(20, 0)).empty());
-}
-
 TEST(KeyRepeat, HoldingAcrossCallsIsNotANewPress) {
   // The chooser keeps its key values from one call to the next: a key still held when the next
   // call starts continues its countdown instead of acting at once.
@@ -52,19 +48,6 @@ TEST(KeyPress, ActsOnlyOnTheFrameTheKeyGoesDown) {
   EXPECT_FALSE(NDESIGNER::STEP_PRESS(K, 1)) << "holding does not repeat";
   EXPECT_FALSE(NDESIGNER::STEP_PRESS(K, 0));
   EXPECT_TRUE(NDESIGNER::STEP_PRESS(K, 1)) << "a new press acts again";
-}
-
-TEST(KeyMap, BothKeyboardModesHaveTheirCodes) {
-  using NDESIGNER::KEY;
-  EXPECT_EQ(NDESIGNER::SCAN_CODE(KEY::UP), 72);
-  EXPECT_EQ(NDESIGNER::SCAN_CODE(KEY::LEFT), 75);
-  EXPECT_EQ(NDESIGNER::SCAN_CODE(KEY::ESCAPE), 1);
-  EXPECT_EQ(NDESIGNER::SCAN_CODE(KEY::F4), 62);
-  EXPECT_EQ(NDESIGNER::GLFW2_CODE(KEY::RIGHT), 286);
-  EXPECT_EQ(NDESIGNER::GLFW2_CODE(KEY::TAB), 293);
-  EXPECT_EQ(NDESIGNER::GLFW2_CODE(KEY::F3), 260);
-  EXPECT_EQ(NDESIGNER::GLFW2_CODE(KEY::F4), 261);
-  EXPECT_EQ(NDESIGNER::GLFW2_CODE(KEY::ENTER), 294);
 }
 
 }  // namespace
