@@ -63,6 +63,8 @@ std::string frame_file_name(const std::string& PATTERN, int32_t F);
 RunOptions parse_options_or_exit(int ARGC, char** ARGV, const OptionsConfig& CONFIG);
 
 /// Exit code of every harness failure (bad option, file that cannot be written).
+// DEVIATION: the programs otherwise always end with 0; only a harness option that cannot be
+// honoured ends with 2 (see docs/DEVIATIONS.md, "Command-line options of the programs").
 inline constexpr int EXIT_USAGE = 2;
 
 /// Ends the program early: prints LINE on standard error and exits with EXIT_USAGE, without

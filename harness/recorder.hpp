@@ -1,6 +1,7 @@
 // harness: records the presented frames of a run as PNG files and/or an animated GIF.
-// Frames 1, 1 + K, 1 + 2K, ... are recorded (K from --png-every / --gif-every), so the first
-// frame of a run is always in a recording.
+// CHOICE: frames 1, 1 + K, 1 + 2K, ... are recorded (K from --png-every / --gif-every), so
+// the first frame of a run is always in a recording (pinned by HarnessRecorder.
+// RecordsFramesOneAndEveryKthAfter).
 #pragma once
 
 #include <cstdint>

@@ -28,7 +28,9 @@ void STEP_AND_DRAW(TURRET_TYPE& T, const IMAGETYPE& IMAGE) {
   for (int32_t J = 0; J < T.MAXBULLET; ++J) {
     const NBARRAGE::BULLET_TYPE& B = T.P_BULLETS[J];
     if (B.ACTIVE == 0) continue;
-    // A frame number outside the sheet draws nothing; the corner sits at the bullet's X, Y.
+    // CHOICE: a frame number outside the sheet draws nothing (pinned by PlayerLoop.
+    // BulletsAreDrawnByTheirTopLeftCornerAndOutOfSheetFramesDrawNothing); the sprite's
+    // top-left corner sits at the bullet's X, Y.
     const uint8_t* FRAME = IMAGE_FRAME(IMAGE, int64_t{B.FRAME} + int64_t{B.MINFRAME});
     if (FRAME != nullptr) draw2d::blit(nullptr, B.X, B.Y, FRAME, draw2d::Blit::TRANSPARENT);
   }
