@@ -12,6 +12,8 @@ if(TARGET volleyedit)
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/volleyedit_window.sh
                      ${VOLLEY_RUN_DIR}/volleyedit ${answers})
     set_tests_properties(volleyedit_window_${answers} PROPERTIES
-      LABELS "e2e;window" TIMEOUT 120 SKIP_RETURN_CODE 77)
+      LABELS "e2e;window" TIMEOUT 120 SKIP_RETURN_CODE 77
+      # real key events go to the focused window: one keyboard-driven window test at a time
+      RESOURCE_LOCK x_keyboard_focus)
   endforeach()
 endif()

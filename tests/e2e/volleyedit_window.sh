@@ -44,9 +44,13 @@ sleep 0.5
 xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null
 
 # 2. a few frames of real keys: Down held briefly, then Escape held until the program ends
-press() { xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; sleep 0.2; }
+# The window is focused again before each key: another window on the same X server may have
+# taken the focus meanwhile.
+focus() { xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null; }
+press() { focus; xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; sleep 0.2; }
 press Down
 press Down
+focus
 xdotool keydown Escape
 for _ in $(seq 1 100); do
   kill -0 "$PID" 2>/dev/null || break
