@@ -181,14 +181,6 @@ TEST_F(Scaler, Scale2xMatchesTheReferenceOnRandomPages) {
   }
 }
 
-TEST_F(Scaler, ScalersDoNothingWithoutBothPages) {
-  NDISPLAY::DESTROY_SCALED_VPAGE(VIDEO);
-  NDISPLAY::NORMAL_SCALE_ASM(VIDEO);
-  NDISPLAY::SCALE_2X_ASM(VIDEO);
-  NDISPLAY::SCANLINE_SCALE_ASM(VIDEO);
-  SUCCEED() << "no scaled page: the scalers return without writing";
-}
-
 // ---- colour map and conversion ----
 
 class ColourMap : public ::testing::Test {
