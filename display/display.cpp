@@ -140,7 +140,7 @@ void INIT_VPAGE(SCREEN_TYPE& VIDEO) {
 }
 
 // CHOICE: each DESTROY_ step skips a pointer that is already null, so a second END_SCREEN
-// releases nothing and reports no invalid release.
+// releases nothing and reports no invalid release (DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen).
 void DESTROY_VPAGE(SCREEN_TYPE& VIDEO) {
   if (VIDEO.P_VPAGE == nullptr) return;
   LEAKSCOPE_DEALLOCATE(VIDEO.P_VPAGE, MODULE, __LINE__, "video.p_vpage");
@@ -183,7 +183,7 @@ void DESTROY_BACKEND(SCREEN_TYPE& VIDEO) {
   DESTROY_VPAGE(VIDEO);
   DESTROY_MEM_TEXTURE(VIDEO);
   // QUIRK: the colour map is returned but P_CMAP keeps its value; every reader checks the
-  // texel store first. Pinned by DisplayEndScreen.OpenGlModeReleasesAllFourBlocks.
+  // texel store first. Pinned by Headless.OpenGlModeReleasesAllFourBlocks.
   if (LIVE && VIDEO.P_CMAP != nullptr) {
     LEAKSCOPE_DEALLOCATE(VIDEO.P_CMAP, MODULE, __LINE__, "video.p_cmap");
   }
@@ -270,7 +270,8 @@ void SCALE_2X_ASM(SCREEN_TYPE& VIDEO) {
   // Left and right neighbours are the adjacent bytes of the page taken as one run: column 0
   // sees the last pixel of the row above, column 319 the first pixel of the row below.
   // CHOICE: where a neighbour would lie outside the page (above row 0, below row 239, left
-  // of (0, 0), right of (319, 239)) the centre pixel stands in for it.
+  // of (0, 0), right of (319, 239)) the centre pixel stands in for it
+  // (Scaler.Scale2xBordersUseTheCentreForMissingNeighbours).
   for (int Y = 0; Y < PAGE_H; ++Y) {
     const uint8_t* SRC = PAGE + Y * PAGE_W;
     const uint8_t* ABOVE = Y > 0 ? SRC - PAGE_W : SRC;
@@ -306,9 +307,10 @@ void PACE_FRAME(double& TIME_START, double (*NOW)()) {
     return;
   }
   // CHOICE: the time of the last frame is kept as a double, so a clock with a distant
-  // origin still paces to the microsecond.
+  // origin still paces to the microsecond (DisplayPacing.WaitsUntilAFrameHasPassed).
   double T = NOW();
-  // A clock that restarted (a new GLFW start resets its origin) must not stall the frame.
+  // A clock that restarted (a new GLFW start resets its origin) must not stall the frame
+  // (DisplayPacing.ARestartedClockDoesNotStallTheFrame).
   if (T >= TIME_START) {
     // DEVIATION: sleep until 1.5 ms before the deadline, then poll, instead of polling the
     // clock for the whole frame; frames are still at least 1/60 s apart.
