@@ -94,8 +94,10 @@ void ADVANCE_FRAME(BULLET_TYPE& B) {
   B.FRAME = WRAP_ADD(B.FRAME, 1) % B.MAXFRAME;
 }
 
-// One step of a live bullet: move, count, animate, retire outside the field.
-void STEP_BULLET(BULLET_TYPE& B, int32_t ANIM_MASK) {
+// One step of a live bullet: move, count, animate, retire outside the field. The animation
+// mask is a template argument so that each caller gets its own copy, inlined into its loop.
+template <int32_t ANIM_MASK>
+void STEP_BULLET(BULLET_TYPE& B) {
   B.X = TO_F32(static_cast<double>(B.X) + B.XV);
   B.Y = TO_F32(static_cast<double>(B.Y) + B.YV);
   B.ANIM = WRAP_ADD(B.ANIM, 1);
@@ -107,20 +109,6 @@ void STEP_BULLET(BULLET_TYPE& B, int32_t ANIM_MASK) {
     B.ACTIVE = 0;
   }
 }
-
-// Free-slot search for the bullets of one shot (or one copy): the lowest free index wins.
-// Nothing frees a slot while a shot is placed, so every slot below the last one found is
-// known to be taken and the next search starts just above it.
-struct FREE_SLOTS {
-  BULLET_TYPE* P;
-  int32_t COUNT;
-  int32_t NEXT = 0;
-  int32_t FIND() {
-    while (NEXT < COUNT && P[NEXT].ACTIVE != 0) ++NEXT;
-    if (NEXT >= COUNT) return -1;
-    return NEXT++;
-  }
-};
 
 // Direction index of a slot rotation in steps of 15 degrees, 24 to the full turn.
 // CHOICE: added to MINFRAME unbounded (it reaches 24 and -24); the drawing side bounds frames.
@@ -469,7 +457,7 @@ void MOVE_BULLETS(TURRET_TYPE& TURRET) {
   const int32_t N = SLOT_COUNT(TURRET);
   for (int32_t I = 0; I < N; ++I) {
     BULLET_TYPE& B = TURRET.P_BULLETS[I];
-    if (B.ACTIVE != 0) STEP_BULLET(B, TURRET_ANIM_MASK);
+    if (B.ACTIVE != 0) STEP_BULLET<TURRET_ANIM_MASK>(B);
   }
 }
 
@@ -577,7 +565,7 @@ void BARRAGE_SHOOT(BARRAGE_TYPE& BARRAGE) {
   const int32_t N = SLOT_COUNT(BARRAGE);
   for (int32_t I = 0; I < N; ++I) {
     BULLET_TYPE& B = BARRAGE.P_BULLETS[I];
-    if (B.ACTIVE != 0) STEP_BULLET(B, POOL_ANIM_MASK);
+    if (B.ACTIVE != 0) STEP_BULLET<POOL_ANIM_MASK>(B);
   }
 }
 

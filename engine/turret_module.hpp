@@ -249,6 +249,23 @@ void MOVE(TURRET_TYPE& TURRET);
 /// Moves, animates (every 4th step; VARIANT(play): every 8th) and retires live bullets that
 /// leave the field -20..340 x -70..270 or whose position is not a number.
 void MOVE_BULLETS(TURRET_TYPE& TURRET);
+/// The free-slot search of one shot (or of one copy into a pool): FIND returns the lowest free
+/// index among P[0] to P[COUNT - 1] and moves past it, or -1 when no slot is free. The caller
+/// must make every slot it is given live before the next FIND, and nothing may free a slot
+/// while the cursor is in use: then every slot below NEXT is known to be taken, the next
+/// search starts just above the last slot found, and a shot of N bullets costs at most COUNT
+/// slot tests instead of N x COUNT, with the same slots chosen as a scan from slot 0.
+struct FREE_SLOTS {
+  BULLET_TYPE* P;
+  int32_t COUNT;
+  int32_t NEXT = 0;
+  int32_t FIND() {
+    while (NEXT < COUNT && P[NEXT].ACTIVE != 0) ++NEXT;
+    if (NEXT >= COUNT) return -1;
+    return NEXT++;
+  }
+};
+
 /// Fires one shot: places BULLETS_PER_SHOT bullets into the lowest free slots as a single
 /// bullet, a sweep (WAVEMODE 2), a fan with speed by distance from the middle (3), a wall (5)
 /// or the default fan (any other mode). Bullets that find no free slot are dropped.
