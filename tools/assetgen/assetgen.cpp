@@ -257,7 +257,8 @@ std::vector<FRAME> BUILD_QZ_BULLETS() {
   return F;
 }
 
-// tiny_font.put: 5 x 6 cells (glyph of 4 columns plus a gap column), white (15).
+// tiny_font.put: 5 x 6 cells (glyph of 4 columns plus a gap column, which only m and w use),
+// white (15).
 std::vector<FRAME> BUILD_TINY_FONT() {
   std::vector<FRAME> F;
   for (int CODE = 32; CODE <= 126; ++CODE) {
@@ -266,7 +267,7 @@ std::vector<FRAME> BUILD_TINY_FONT() {
     G.H = 6;
     G.PIXELS.assign(30, 0);
     for (int Y = 0; Y < 6; ++Y) {
-      for (int X = 0; X < 4; ++X) {
+      for (int X = 0; X < 5; ++X) {
         if (GLYPH_BIT(CODE, X, Y)) G.PIXELS[Y * 5 + X] = 15;
       }
     }

@@ -18,16 +18,23 @@ inline constexpr const char* GLYPHS[95] = {
     "E9E880", "699A50", "E9EA90", "7861E0", "E44440", "999960", "AAAA40", "99FF90",  // PQRSTUVW
     "996990", "AA4440", "F248F0", "644460", "884210", "622260", "4A0000", "00000F",  // XYZ[\]^_
     "420000", "079970", "8E99E0", "078870", "179970", "06F870", "34E440", "079716",  // `abcdefg
-    "8E9990", "40C4E0", "20222C", "89EA90", "C444E0", "0EAAA0", "0E9990", "069960",  // hijklmno
-    "0E99E8", "079971", "0BC880", "07C3E0", "4E4430", "099970", "0AAA40", "0AAAE0",  // pqrstuvw
+    "8E9990", "40C4E0", "20222C", "89EA90", "C444E0", "000000", "0E9990", "069960",  // hijklmno (m: wide)
+    "0E99E8", "079971", "0BC880", "07C3E0", "4E4430", "099970", "0AAA40", "000000",  // pqrstuvw (w: wide)
     "096690", "099716", "0F24F0", "24C420", "444440", "423240", "05A000",            // xyz{|}~
 };
 
+// Lower-case m and w need three strokes, which four columns cannot hold apart: they also use
+// the gap column (column 4), one row per string, leftmost column first.
+inline constexpr const char* WIDE_M[GLYPH_ROWS] = {"00000", "11010", "10101", "10101", "10101", "00000"};
+inline constexpr const char* WIDE_W[GLYPH_ROWS] = {"00000", "10001", "10101", "10101", "01010", "00000"};
+
 /// True when pixel (X, Y) of the glyph of CODE (32..126) is set.
 inline bool GLYPH_BIT(int CODE, int X, int Y) {
-  if (CODE < 32 || CODE > 126 || X < 0 || X >= GLYPH_COLUMNS || Y < 0 || Y >= GLYPH_ROWS) {
-    return false;
+  if (Y < 0 || Y >= GLYPH_ROWS || X < 0) return false;
+  if ((CODE == 'm' || CODE == 'w') && X <= GLYPH_COLUMNS) {
+    return (CODE == 'm' ? WIDE_M : WIDE_W)[Y][X] == '1';
   }
+  if (CODE < 32 || CODE > 126 || X >= GLYPH_COLUMNS) return false;
   const char C = GLYPHS[CODE - 32][Y];
   const int V = C >= 'A' ? C - 'A' + 10 : C - '0';
   return (V >> (3 - X)) & 1;
