@@ -72,13 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeyScriptBadLine,
                                            BadLine{"4 Up down now\n", "demo.keys:1: ", "'now'"},
                                            BadLine{"-2 Up down\n", "demo.keys:1: ", "frame '-2'"}));
 
-TEST(KeyScriptLoad, NamesAFileThatCannotBeRead) {
-  harness::KeyScript S;
-  std::string ERROR;
-  EXPECT_FALSE(S.load("/nonexistent-dir/x.keys", ERROR));
-  EXPECT_NE(ERROR.find("/nonexistent-dir/x.keys"), std::string::npos) << "the message names the file";
-}
-
 TEST(KeyScriptLoad, ReadsAFileAndReportsItsNameInErrors) {
   const std::string PATH = ::testing::TempDir() + "harness_bad.keys";
   std::FILE* F = std::fopen(PATH.c_str(), "wb");

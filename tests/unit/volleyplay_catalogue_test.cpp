@@ -147,16 +147,6 @@ TEST(BarrageCatalogue, EveryPatternAppendsThePublishedSetsToBothCannons) {
   }
 }
 
-TEST(BarrageCatalogue, PatternsOnlyAppendAndLeaveTheCannonsAlone) {
-  Pair PAIR;
-  const TURRET_TYPE BEFORE = PAIR.RECORDS[0];
-  BARRAGE_14(PAIR.PTR, 5);
-  const TURRET_TYPE& AFTER = PAIR.RECORDS[0];
-  EXPECT_EQ(AFTER.LISTINDEX, 0) << "nothing is applied at start-up";
-  EXPECT_EQ(AFTER.ROTATION, BEFORE.ROTATION) << "no turret field is touched directly";
-  EXPECT_EQ(AFTER.MAXBULLET, BEFORE.MAXBULLET) << "no turret field is touched directly";
-}
-
 TEST(BarrageCatalogue, BarrageEightFormulasGiveThePublishedTable) {
   const int32_t FIRST[7] = {177, 166, 171, 192, 213, 218, 207};
   const int32_t SECOND[7] = {177, 158, 155, 168, 181, 178, 159};
