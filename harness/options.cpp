@@ -20,12 +20,21 @@ bool PARSE_COUNT(const std::string& TEXT, int32_t& OUT) {
   return EC == std::errc() && P == END;
 }
 
+// Widest field a frame number may be padded to: wider fields would be cut at the 64-byte
+// conversion buffer, and a width of millions makes snprintf pad for seconds.
+constexpr int MAX_FIELD_WIDTH = 32;
+
 // Length of an integer conversion starting at the '%' at PATTERN[I], or 0 when the text there
-// is not one. Flags, a width and the conversions d, i and u are accepted.
+// is not one. Flags, a width up to MAX_FIELD_WIDTH and the conversions d, i and u are accepted.
 std::size_t INT_CONVERSION_AT(const std::string& PATTERN, std::size_t I) {
   std::size_t J = I + 1;
   while (J < PATTERN.size() && std::strchr("-+ 0", PATTERN[J]) != nullptr) ++J;
-  while (J < PATTERN.size() && PATTERN[J] >= '0' && PATTERN[J] <= '9') ++J;
+  int WIDTH = 0;
+  while (J < PATTERN.size() && PATTERN[J] >= '0' && PATTERN[J] <= '9') {
+    WIDTH = WIDTH * 10 + (PATTERN[J] - '0');
+    if (WIDTH > MAX_FIELD_WIDTH) return 0;
+    ++J;
+  }
   if (J < PATTERN.size() && std::strchr("diu", PATTERN[J]) != nullptr) return J - I + 1;
   return 0;
 }
