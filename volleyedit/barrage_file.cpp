@@ -2,8 +2,11 @@
 #include "volleyedit/barrage_file.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
@@ -49,17 +52,38 @@ bool SAVE_DATA(const std::string& FILENAME) {
   // DEVIATION: a file that cannot be opened for writing, a short write and a failed close are
   // reported on standard error instead of passing silently; the 140 bytes go out in one write
   // so a failure leaves the old contents. Pinned by BarrageSave.UnwritableFileIsReportedAndKept.
-  const int FD = ::open(FILENAME.c_str(), O_WRONLY | O_CREAT, 0666);
+  struct stat OLD_STAT {};
+  const bool EXISTED = ::stat(FILENAME.c_str(), &OLD_STAT) == 0;
+  int FD = ::open(FILENAME.c_str(), O_RDWR | O_CREAT, 0666);
+  if (FD < 0 && errno == EACCES) FD = ::open(FILENAME.c_str(), O_WRONLY | O_CREAT, 0666);
   if (FD < 0) {
     REPORT(FILENAME, "cannot write", errno);
     return false;
   }
+  // DEVIATION: a write cut short (a full disk, a file-size limit) puts back the bytes it
+  // overwrote and the old length, and a file this save created is removed again, so no
+  // half-written file is left where a good one was; the file-size signal does not end the
+  // designer. Pinned by HardeningFiles.SaveCutShortLeavesTheLongerFileAsItWas.
+  uint8_t OLD[BARRAGE_BYTES];
+  const ssize_t OLD_GOT = ::pread(FD, OLD, BARRAGE_BYTES, 0);
+  struct stat OPEN_STAT {};
+  const off_t OLD_SIZE = ::fstat(FD, &OPEN_STAT) == 0 ? OPEN_STAT.st_size : 0;
+  struct sigaction IGNORE {}, PREVIOUS {};
+  IGNORE.sa_handler = SIG_IGN;
+  ::sigaction(SIGXFSZ, &IGNORE, &PREVIOUS);
   // 2. the 35 values from offset 0
   const ssize_t WRITTEN = ::write(FD, BYTES, BARRAGE_BYTES);
   const int WRITE_ERR = errno;
+  if (WRITTEN != static_cast<ssize_t>(BARRAGE_BYTES) && EXISTED) {
+    if (WRITTEN > 0 && OLD_GOT > 0)
+      (void)!::pwrite(FD, OLD, static_cast<std::size_t>(std::min(WRITTEN, OLD_GOT)), 0);
+    if (WRITTEN > 0 && OLD_SIZE < WRITTEN) (void)!::ftruncate(FD, OLD_SIZE);
+  }
+  ::sigaction(SIGXFSZ, &PREVIOUS, nullptr);
   // 3. close
   const int CLOSED = ::close(FD);
   if (WRITTEN != static_cast<ssize_t>(BARRAGE_BYTES)) {
+    if (!EXISTED) ::unlink(FILENAME.c_str());
     REPORT(FILENAME, "cannot write", WRITTEN < 0 ? WRITE_ERR : ENOSPC);
     return false;
   }
