@@ -1,0 +1,46 @@
+// Fuzz targets: what every target shares. Loaders take file names, so each input is written
+// to a file in a scratch directory of this process (its path holds no "." so that a frame
+// list name cut at the first dot stays inside it). Failures abort, which both libFuzzer and
+// the replay driver report as a crash.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace volley_fuzz {
+
+/// The scratch directory of this process (created on first use, removed at exit).
+const std::string& scratch_dir();
+
+/// Writes SIZE bytes to scratch_dir()/NAME (replacing it) and returns the full path.
+std::string write_file(const std::string& NAME, const uint8_t* DATA, std::size_t SIZE);
+
+/// The whole contents of PATH (empty when it cannot be read).
+std::string read_file(const std::string& PATH);
+
+/// Headless drawing, no key wait at exit, quiet tracker. Called once per process.
+void init_process();
+
+/// Makes scratch_dir() the working directory, with links to the generated assets the programs
+/// read ("korvane.pal", "kv_bullet.put", ...). The caller goes back (libFuzzer reads and writes
+/// its corpus by the names it was given).
+void enter_asset_dir();
+
+[[noreturn]] inline void fail(const char* FILE, int LINE, const char* WHAT) {
+  std::fprintf(stderr, "%s:%d: broken promise: %s\n", FILE, LINE, WHAT);
+  std::abort();
+}
+
+}  // namespace volley_fuzz
+
+/// Aborts the run when a promise of the code under test does not hold.
+#define FUZZ_CHECK(COND, WHAT) \
+  do {                         \
+    if (!(COND)) ::volley_fuzz::fail(__FILE__, __LINE__, WHAT); \
+  } while (0)
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE);
+extern "C" int LLVMFuzzerInitialize(int* ARGC, char*** ARGV);

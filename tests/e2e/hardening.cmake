@@ -1,0 +1,36 @@
+# Hardening: the fuzz targets' regression inputs and seed corpora replayed as ordinary tests
+# (plain and sanitizer builds), tracker counts over long headless runs, and barrage files that
+# a failed save or a load must leave as they were.
+if(TARGET volleyedit_core AND TARGET volleyplay_core AND TARGET volley_harness)
+  include(${CMAKE_SOURCE_DIR}/fuzz/targets.cmake)
+  volley_fuzz_targets(replay)
+  foreach(name ${VOLLEY_FUZZ_TARGETS})
+    set(inputs)
+    foreach(dir regressions corpus)
+      if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/fuzz/${dir}/${name})
+        list(APPEND inputs ${CMAKE_SOURCE_DIR}/fuzz/${dir}/${name})
+      endif()
+    endforeach()
+    if(inputs)
+      add_test(NAME hardening_replay_${name} COMMAND replay_${name} ${inputs})
+      set_tests_properties(hardening_replay_${name} PROPERTIES LABELS "unit;e2e" TIMEOUT 300)
+    endif()
+  endforeach()
+
+  volley_add_test(hardening_player_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hardening_player_test.cpp
+    LIBS volleyplay_core LABELS unit play)
+  volley_add_test(hardening_designer_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hardening_designer_test.cpp
+    LIBS volleyedit_core LABELS unit edit)
+  if(TARGET volley_assets)
+    add_dependencies(hardening_player_test volley_assets)
+    add_dependencies(hardening_designer_test volley_assets)
+  endif()
+endif()
+
+if(TARGET volley_harness)
+  volley_add_test(hardening_options_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hardening_options_test.cpp
+    LIBS volley_harness LABELS unit)
+endif()
