@@ -133,6 +133,22 @@ void rebuild_lut() {
   WINDOW.LUT_VERSION = VERSION;
 }
 
+// True when the renderer draws through an OpenGL whose rasteriser is itself software (Mesa's
+// llvmpipe, softpipe or swrast: a virtual X server, a machine without a GPU driver).
+bool software_opengl(SDL_Renderer* REN) {
+  SDL_RendererInfo INFO{};
+  if (SDL_GetRendererInfo(REN, &INFO) != 0 || INFO.name == nullptr) return false;
+  if (std::strncmp(INFO.name, "opengl", 6) != 0) return false;  // opengl, opengles2
+  using GetString = const unsigned char* (*)(unsigned int);
+  const auto GET = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (GET == nullptr) return false;
+  const auto* NAME = reinterpret_cast<const char*>(GET(0x1F01));  // GL_RENDERER
+  if (NAME == nullptr) return false;
+  for (const char* SOFT : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+    if (std::strstr(NAME, SOFT) != nullptr) return true;
+  return false;
+}
+
 void toggle_fullscreen() {
   WINDOW.FULLSCREEN = !WINDOW.FULLSCREEN;
   SDL_SetWindowFullscreen(WINDOW.WIN, WINDOW.FULLSCREEN ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -161,6 +177,15 @@ bool window_open(int W, int H, unsigned FLAGS) {
   if (!WINDOW.WIN) return false;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   WINDOW.REN = SDL_CreateRenderer(WINDOW.WIN, -1, SDL_RENDERER_PRESENTVSYNC);
+  // CHOICE: where OpenGL is only a software rasteriser, SDL's own software renderer presents
+  // the same picture (the same streaming texture, nearest-pixel scaling) straight to the
+  // window at a fraction of the CPU; the window surface then must not be drawn through OpenGL
+  // either. Measured by BM_DesignerPacedLoop (bench/paced_loop_bench.cpp).
+  if (WINDOW.REN && software_opengl(WINDOW.REN)) {
+    SDL_DestroyRenderer(WINDOW.REN);
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    WINDOW.REN = nullptr;
+  }
   if (!WINDOW.REN) WINDOW.REN = SDL_CreateRenderer(WINDOW.WIN, -1, SDL_RENDERER_SOFTWARE);
   if (WINDOW.REN) {
     SDL_RenderSetLogicalSize(WINDOW.REN, W, H);
