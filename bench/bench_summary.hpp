@@ -1,0 +1,71 @@
+// Benchmark summary: a console reporter that keeps every run, so that a benchmark program can
+// print its targets after the table as ratios of figures measured in the same run, and end
+// with a non-zero code when a benchmark reported an error (a failed check, not a slow result).
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace volley_bench {
+
+class SummaryReporter : public benchmark::ConsoleReporter {
+ public:
+  // tabular counters, without colour codes (the output is usually a log or a pipe)
+  SummaryReporter() : ConsoleReporter(OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& RUNS) override {
+    for (const Run& R : RUNS) {
+      if (R.run_type != Run::RT_Iteration) continue;  // repetitions: keep the last one
+      if (R.error_occurred) ERRORS.push_back(R.benchmark_name() + ": " + R.error_message);
+      BY_NAME[R.benchmark_name()] = R;
+    }
+    ConsoleReporter::ReportRuns(RUNS);
+  }
+
+  /// The run of that name, or null when it was filtered out or failed.
+  const Run* find(const std::string& NAME) const {
+    const auto IT = BY_NAME.find(NAME);
+    return IT == BY_NAME.end() || IT->second.error_occurred ? nullptr : &IT->second;
+  }
+  /// Real time per iteration in the unit that the benchmark reports (its time_unit).
+  double time(const std::string& NAME) const {
+    const Run* R = find(NAME);
+    return R == nullptr ? -1.0 : R->GetAdjustedRealTime();
+  }
+  /// A user counter, or -1 when the run or the counter is missing.
+  double counter(const std::string& NAME, const std::string& KEY) const {
+    const Run* R = find(NAME);
+    if (R == nullptr) return -1.0;
+    const auto IT = R->counters.find(KEY);
+    return IT == R->counters.end() ? -1.0 : IT->second.value;
+  }
+  const std::vector<std::string>& errors() const { return ERRORS; }
+
+ private:
+  std::map<std::string, Run> BY_NAME;
+  std::vector<std::string> ERRORS;
+};
+
+/// One line of the targets table: what, the measured figure, the goal and the verdict.
+/// A figure below 0 was not measured (filtered out or failed) and says so.
+inline void print_target(const char* WHAT, double VALUE, const char* UNIT, const char* GOAL,
+                         bool MET) {
+  if (VALUE < 0.0) {
+    std::printf("  %-46s %12s   %-22s %s\n", WHAT, "-", GOAL, "not measured");
+    return;
+  }
+  std::printf("  %-46s %9.3f %-3s %-22s %s\n", WHAT, VALUE, UNIT, GOAL, MET ? "met" : "MISSED");
+}
+
+/// Prints the errors, if any, and gives the program's exit code.
+inline int finish(const SummaryReporter& REPORTER) {
+  for (const std::string& E : REPORTER.errors()) std::printf("ERROR %s\n", E.c_str());
+  std::fflush(stdout);
+  return REPORTER.errors().empty() ? 0 : 1;
+}
+
+}  // namespace volley_bench
