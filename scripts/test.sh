@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds Volley twice (plain, and with AddressSanitizer + UndefinedBehaviorSanitizer) and runs
-# every test of both builds. Window tests run on a private Xvfb display. Exits non-zero on any
-# failure. Usage: scripts/test.sh   (from anywhere; set JOBS to change the build parallelism)
+# every test of both builds (window tests on a private Xvfb display), then the memory stage
+# (valgrind) and the fuzz stage (libFuzzer, bounded time). Exits non-zero on any failure.
+# Usage: scripts/test.sh   (from anywhere; JOBS sets the build parallelism, FUZZ_SECONDS the
+# fuzzing time per target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-$(nproc)}
@@ -31,12 +33,18 @@ configure_and_build build
 stage "plain build: tests"
 run_ctest build bench
 
+stage "memory: headless player and scripted designer under valgrind"
+bash scripts/memcheck.sh build
+
 stage "sanitizer build (ASan + UBSan)"
 configure_and_build build-asan -DVOLLEY_SANITIZE=ON -DVOLLEY_BENCH=OFF
 stage "sanitizer build: tests"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+ASAN_OPTIONS=abort_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest build-asan "bench|slow"
+
+stage "fuzz: every loader and parser (libFuzzer, bounded time) and every regression input"
+FUZZ_SECONDS=${FUZZ_SECONDS:-12} bash scripts/fuzz.sh
 
 stage "all tests passed"
