@@ -31,10 +31,11 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     const auto IT = BY_NAME.find(NAME);
     return IT == BY_NAME.end() || IT->second.error_occurred ? nullptr : &IT->second;
   }
-  /// Real time per iteration in the unit that the benchmark reports (its time_unit).
-  double time(const std::string& NAME) const {
+  /// CPU time per iteration in the benchmark's time unit. Ratios use CPU time: on a shared
+  /// machine the wall clock also counts the time other processes held the core.
+  double cpu_time(const std::string& NAME) const {
     const Run* R = find(NAME);
-    return R == nullptr ? -1.0 : R->GetAdjustedRealTime();
+    return R == nullptr ? -1.0 : R->GetAdjustedCPUTime();
   }
   /// A user counter, or -1 when the run or the counter is missing.
   double counter(const std::string& NAME, const std::string& KEY) const {
@@ -59,6 +60,15 @@ inline void print_target(const char* WHAT, double VALUE, const char* UNIT, const
     return;
   }
   std::printf("  %-46s %9.3f %-3s %-22s %s\n", WHAT, VALUE, UNIT, GOAL, MET ? "met" : "MISSED");
+}
+
+/// A figure shown beside the targets for scale (no goal of its own).
+inline void print_figure(const char* WHAT, double VALUE, const char* UNIT, const char* NOTE) {
+  if (VALUE < 0.0) {
+    std::printf("  %-46s %12s   %s\n", WHAT, "-", "not measured");
+    return;
+  }
+  std::printf("  %-46s %9.3f %-3s %s\n", WHAT, VALUE, UNIT, NOTE);
 }
 
 /// Prints the errors, if any, and gives the program's exit code.

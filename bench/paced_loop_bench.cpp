@@ -140,9 +140,13 @@ int main(int argc, char** argv) {
   };
   for (const auto& M : MODES) {
     const double SHARE = R.counter(M.NAME, "cpu_share");
-    volley_bench::print_target(M.WHAT, SHARE < 0.0 ? -1.0 : SHARE * 100.0, "%",
-                               M.TARGET ? "< 10% of one core" : "(for scale)",
-                               SHARE >= 0.0 && SHARE < 0.10);
+    const double PERCENT = SHARE < 0.0 ? -1.0 : SHARE * 100.0;
+    if (M.TARGET) {
+      volley_bench::print_target(M.WHAT, PERCENT, "%", "< 10% of one core",
+                                 SHARE >= 0.0 && SHARE < 0.10);
+    } else {
+      volley_bench::print_figure(M.WHAT, PERCENT, "%", "(for scale)");
+    }
   }
   return volley_bench::finish(R);
 }
