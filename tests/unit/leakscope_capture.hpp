@@ -8,29 +8,24 @@
 
 namespace volley_test {
 
-/// Captures the tracker's two report streams.
-class ReportCapture {
- public:
-  ReportCapture() : ERR(std::tmpfile()), OUT(std::tmpfile()) { LEAKSCOPE_SET_STREAMS(ERR, OUT); }
+struct ReportCapture {
+  std::FILE* ERR = std::tmpfile();
+  std::FILE* OUT = std::tmpfile();
+  ReportCapture() { LEAKSCOPE_SET_STREAMS(ERR, OUT); }
   ~ReportCapture() {
     LEAKSCOPE_SET_STREAMS(nullptr, nullptr);
     std::fclose(ERR);
     std::fclose(OUT);
   }
-  std::string ERR_TEXT() { return READ(ERR); }
-  std::string OUT_TEXT() { return READ(OUT); }
-
- private:
-  static std::string READ(std::FILE* F) {
-    std::fflush(F);
+  static std::string TEXT(std::FILE* F) {
+    std::fseek(F, 0, SEEK_END);
+    std::string S(static_cast<std::size_t>(std::ftell(F)), '\0');
     std::rewind(F);
-    std::string S;
-    int C;
-    while ((C = std::fgetc(F)) != EOF) S.push_back(static_cast<char>(C));
+    S.resize(std::fread(S.data(), 1, S.size(), F));
     return S;
   }
-  std::FILE* ERR;
-  std::FILE* OUT;
+  std::string ERR_TEXT() { return TEXT(ERR); }
+  std::string OUT_TEXT() { return TEXT(OUT); }
 };
 
 }  // namespace volley_test

@@ -1,12 +1,11 @@
 // Allocation tracker: report lines, list bookkeeping, and the exit report of a child program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cinttypes>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "leakscope/leakscope.hpp"
 #include "tests/unit/leakscope_capture.hpp"
@@ -21,104 +20,70 @@ std::string HEX(const void* P) {
   return BUF;
 }
 
-struct CHILD_RUN {
-  int STATUS = -1;
-  std::string OUT;
-  std::string ERR;
-};
-
-// Runs the helper with standard input from /dev/null; standard error goes to a temporary file.
-CHILD_RUN RUN_HELPER(const char* MODE) {
-  char ERR_PATH[] = "/tmp/leakscope_test_XXXXXX";
-  const int FD = mkstemp(ERR_PATH);
-  CHILD_RUN R;
-  if (FD < 0) return R;
-  close(FD);
-  const std::string CMD = std::string("timeout 20 '") + LEAKSCOPE_HELPER + "' " + MODE +
-                          " </dev/null 2>'" + ERR_PATH + "'";
+// Runs the helper with standard input at its end; returns its status, fills its two streams.
+int RUN_HELPER(const char* MODE, std::string& OUT, std::string& ERR) {
+  std::FILE* E = std::tmpfile();
+  const std::string CMD = std::string("timeout 20 '") + LEAKSCOPE_HELPER + "' " + MODE + " </dev/null 2>&" +
+                          std::to_string(fileno(E));
   std::FILE* P = popen(CMD.c_str(), "r");
-  if (P == nullptr) return R;
   char BUF[512];
-  std::size_t N;
-  while ((N = std::fread(BUF, 1, sizeof BUF, P)) > 0) R.OUT.append(BUF, N);
-  R.STATUS = pclose(P);
-  if (std::FILE* E = std::fopen(ERR_PATH, "rb")) {
-    while ((N = std::fread(BUF, 1, sizeof BUF, E)) > 0) R.ERR.append(BUF, N);
-    std::fclose(E);
-  }
-  std::remove(ERR_PATH);
-  return R;
+  for (std::size_t N; (N = std::fread(BUF, 1, sizeof BUF, P)) > 0;) OUT.append(BUF, N);
+  const int STATUS = pclose(P);
+  ERR = ReportCapture::TEXT(E);
+  std::fclose(E);
+  return STATUS;
 }
 
 }  // namespace
 
-// ---- Report lines -------------------------------------------------------------------------
-
-TEST(LeakscopeReport, PrintWritesBothStreamsVerbatim) {
-  ReportCapture CAP;
-  LEAKSCOPE_PRINT("100% %s %n done");
-  EXPECT_EQ(CAP.ERR_TEXT(), "(LEAKSCOPE) 100% %s %n done\r")
-      << "standard error ends the line with a bare carriage return; the text is never a format";
-  EXPECT_EQ(CAP.OUT_TEXT(), "(LEAKSCOPE) 100% %s %n done\n") << "the console gets a line break";
-}
-
-TEST(LeakscopeReport, ReleasingNullReportsAddressZero) {
-  const std::size_t BEFORE = LEAKSCOPE_COUNT();
-  ReportCapture CAP;
-  LEAKSCOPE_DEALLOCATE(nullptr, "volleyplay", 12, "cannon");
-  EXPECT_EQ(CAP.ERR_TEXT(), "(LEAKSCOPE) Invalid deallocate(cannon) [&H0] at volleyplay:12\r");
-  EXPECT_EQ(CAP.OUT_TEXT(), "(LEAKSCOPE) Invalid deallocate(cannon) [&H0] at volleyplay:12\n");
-  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE) << "nothing is released";
-}
-
-TEST(LeakscopeReport, ReleasingAnUnrecordedBlockNamesItsAddress) {
+TEST(LeakscopeReport, LinesGoToBothStreamsVerbatim) {
   void* P = std::calloc(1, 8);
   const std::string ADDR = HEX(P);
+  const std::size_t BEFORE = LEAKSCOPE_COUNT();
   ReportCapture CAP;
-  LEAKSCOPE_DEALLOCATE(P, "display", -3, "p_vpage");  // released all the same
-  EXPECT_EQ(CAP.OUT_TEXT(), "(LEAKSCOPE) Invalid deallocate(p_vpage) [&H" + ADDR + "] at display:-3\n")
-      << "upper-case hex without leading zeros; the release call's file and line";
-  EXPECT_EQ(ADDR.find_first_of("abcdef"), std::string::npos);
+  LEAKSCOPE_PRINT("100% %s %n done");
+  LEAKSCOPE_DEALLOCATE(nullptr, "volleyplay", 12, "cannon");
+  LEAKSCOPE_DEALLOCATE(P, "display", -3, "p_vpage");  // unrecorded, released all the same
+  const std::string L[] = {"(LEAKSCOPE) 100% %s %n done", "(LEAKSCOPE) Invalid deallocate(cannon) [&H0] at volleyplay:12",
+                           "(LEAKSCOPE) Invalid deallocate(p_vpage) [&H" + ADDR + "] at display:-3"};
+  EXPECT_EQ(CAP.ERR_TEXT(), L[0] + "\r" + L[1] + "\r" + L[2] + "\r")
+      << "standard error ends each line with a bare carriage return; the text is never a format; "
+         "a null release names address 0, an unrecorded one its address and the release call's place";
+  EXPECT_EQ(CAP.OUT_TEXT(), L[0] + "\n" + L[1] + "\n" + L[2] + "\n") << "the console gets line breaks";
+  EXPECT_EQ(ADDR.find_first_of("abcdef"), std::string::npos) << "upper-case hex without leading zeros";
+  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE) << "invalid releases change no record";
 }
 
-// ---- List bookkeeping ---------------------------------------------------------------------
-
-TEST(LeakscopeList, AllocationsAreRecordedNewestFirst) {
+TEST(LeakscopeList, RecordsAreNewestFirstAndRelinkedOnRelease) {
   char NAME[] = "pixbank_image";
   auto* A = static_cast<unsigned char*>(LEAKSCOPE_CALLOCATE(64, NAME, 10));
   void* B = LEAKSCOPE_CALLOCATE(3, "display", 20);
+  void* C = LEAKSCOPE_CALLOCATE(1, "t", 30);
   NAME[0] = 'X';
-  ASSERT_NE(LEAKSCOPE_LIST, nullptr);
   LEAKSCOPE_T* HEAD = LEAKSCOPE_LIST;
-  EXPECT_EQ(HEAD->PT, B) << "the newest record is the head";
-  EXPECT_EQ(HEAD->BYTES, 3u);
-  EXPECT_STREQ(HEAD->FILE, "display");
-  ASSERT_NE(HEAD->_NEXT, nullptr);
-  EXPECT_EQ(HEAD->_NEXT->PT, A);
-  EXPECT_EQ(HEAD->_NEXT->_PREV, HEAD);
-  EXPECT_EQ(HEAD->_PREV, nullptr);
-  EXPECT_STREQ(HEAD->_NEXT->FILE, "pixbank_image") << "the record owns a copy of the file name";
-  EXPECT_EQ(HEAD->_NEXT->LINENUM, 10);
-  bool ZERO = true;
-  for (int I = 0; I < 64; ++I) ZERO = ZERO && A[I] == 0;
-  EXPECT_TRUE(ZERO) << "blocks are zero-filled";
-  LEAKSCOPE_DEALLOCATE(A, "t", 1, "a");
-  LEAKSCOPE_DEALLOCATE(B, "t", 2, "b");
-}
-
-TEST(LeakscopeList, ReleasingAMiddleRecordRelinksItsNeighbours) {
-  void* A = LEAKSCOPE_CALLOCATE(1, "t", 1);
-  void* B = LEAKSCOPE_CALLOCATE(2, "t", 2);
-  void* C = LEAKSCOPE_CALLOCATE(3, "t", 3);
+  ASSERT_TRUE(HEAD != nullptr && HEAD->_NEXT != nullptr && HEAD->_NEXT->_NEXT != nullptr);
+  EXPECT_TRUE(HEAD->PT == C && HEAD->_PREV == nullptr && HEAD->_NEXT->PT == B && HEAD->_NEXT->_PREV == HEAD)
+      << "the newest record is the head, linked both ways";
+  const LEAKSCOPE_T* RA = HEAD->_NEXT->_NEXT;
+  EXPECT_TRUE(RA->PT == A && RA->BYTES == 64u && RA->LINENUM == 10 && std::strcmp(RA->FILE, "pixbank_image") == 0)
+      << "a record keeps size, line and its own copy of the file name";
+  EXPECT_TRUE(std::all_of(A, A + 64, [](unsigned char X) { return X == 0; })) << "blocks are zero-filled";
   LEAKSCOPE_DEALLOCATE(B, "t", 4, "b");
-  ASSERT_EQ(LEAKSCOPE_LIST->PT, C);
-  ASSERT_NE(LEAKSCOPE_LIST->_NEXT, nullptr);
-  EXPECT_EQ(LEAKSCOPE_LIST->_NEXT->PT, A) << "the newer record now points past the removed one";
-  EXPECT_EQ(LEAKSCOPE_LIST->_NEXT->_PREV, LEAKSCOPE_LIST) << "and back";
+  EXPECT_TRUE(LEAKSCOPE_LIST->_NEXT->PT == A && LEAKSCOPE_LIST->_NEXT->_PREV == LEAKSCOPE_LIST)
+      << "releasing a middle record links its neighbours both ways";
   LEAKSCOPE_DEALLOCATE(C, "t", 5, "c");
-  EXPECT_EQ(LEAKSCOPE_LIST->PT, A) << "removing the head makes its successor the head";
-  EXPECT_EQ(LEAKSCOPE_LIST->_PREV, nullptr);
+  EXPECT_TRUE(LEAKSCOPE_LIST->PT == A && LEAKSCOPE_LIST->_PREV == nullptr) << "removing the head promotes its successor";
   LEAKSCOPE_DEALLOCATE(A, "t", 6, "a");
+  int X = 0;
+  LEAKSCOPE_ADD(&X, 1, "t", 1);
+  LEAKSCOPE_ADD(&X, 1, "t", 2);
+  for (int32_t LINE : {2, 1}) {
+    LEAKSCOPE_T* E = LEAKSCOPE_FIND(&X);
+    ASSERT_NE(E, nullptr);
+    EXPECT_EQ(E->LINENUM, LINE) << "FIND returns the newest of duplicate records";
+    LEAKSCOPE_REMOVE(E);
+  }
+  EXPECT_EQ(LEAKSCOPE_FIND(&X), nullptr);
 }
 
 TEST(LeakscopeList, ResizeUpdatesTheRecordInPlace) {
@@ -127,67 +92,33 @@ TEST(LeakscopeList, ResizeUpdatesTheRecordInPlace) {
   std::memcpy(P, "abc", 4);
   auto* Q = static_cast<char*>(LEAKSCOPE_REALLOCATE(P, 4096, "new", 99));
   EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE + 1) << "one record, not two";
-  LEAKSCOPE_T* E = LEAKSCOPE_FIND(Q);
+  const LEAKSCOPE_T* E = LEAKSCOPE_FIND(Q);
   ASSERT_NE(E, nullptr);
-  EXPECT_EQ(E->BYTES, 4096u);
-  EXPECT_STREQ(E->FILE, "new");
-  EXPECT_EQ(E->LINENUM, 99);
+  EXPECT_TRUE(E->BYTES == 4096u && E->LINENUM == 99 && std::strcmp(E->FILE, "new") == 0) << "the record follows";
   EXPECT_STREQ(Q, "abc") << "the contents survive the resize";
-  LEAKSCOPE_DEALLOCATE(Q, "t", 1, "q");
-  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE);
-}
-
-TEST(LeakscopeList, ResizingNullOrAnUnrecordedBlockAddsARecord) {
-  const std::size_t BEFORE = LEAKSCOPE_COUNT();
   void* A = LEAKSCOPE_REALLOCATE(nullptr, 16, "t", 1);
   void* B = LEAKSCOPE_REALLOCATE(std::malloc(4), 32, "t", 2);
-  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE + 2);
-  EXPECT_EQ(LEAKSCOPE_LIST->PT, B);
-  EXPECT_EQ(LEAKSCOPE_LIST->BYTES, 32u);
-  LEAKSCOPE_DEALLOCATE(A, "t", 3, "a");
-  LEAKSCOPE_DEALLOCATE(B, "t", 4, "b");
+  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE + 3) << "resizing null or an unrecorded block adds a record";
+  EXPECT_TRUE(LEAKSCOPE_LIST->PT == B && LEAKSCOPE_LIST->BYTES == 32u);
+  for (void* X : {static_cast<void*>(Q), A, B}) LEAKSCOPE_DEALLOCATE(X, "t", 3, "x");
 }
-
-TEST(LeakscopeList, FindReturnsTheNewestOfDuplicates) {
-  int X = 0;
-  LEAKSCOPE_ADD(&X, 1, "t", 1);
-  LEAKSCOPE_ADD(&X, 1, "t", 2);
-  LEAKSCOPE_T* E = LEAKSCOPE_FIND(&X);
-  ASSERT_NE(E, nullptr);
-  EXPECT_EQ(E->LINENUM, 2) << "the walk starts at the newest record";
-  LEAKSCOPE_REMOVE(E);
-  E = LEAKSCOPE_FIND(&X);
-  ASSERT_NE(E, nullptr);
-  EXPECT_EQ(E->LINENUM, 1);
-  LEAKSCOPE_REMOVE(E);
-  EXPECT_EQ(LEAKSCOPE_FIND(&X), nullptr);
-}
-
-// ---- The exit report (child program) ------------------------------------------------------
 
 TEST(LeakscopeExit, HeldBlocksAreReportedNewestFirst) {
-  const CHILD_RUN R = RUN_HELPER("leak");
-  ASSERT_EQ(R.STATUS, 0) << R.OUT << R.ERR;
-  const std::size_t NL = R.OUT.find('\n');
-  ASSERT_NE(NL, std::string::npos) << R.OUT;
-  const std::string ADDRS = R.OUT.substr(0, NL);
-  const std::string A = ADDRS.substr(0, ADDRS.find(' '));
-  const std::string B = ADDRS.substr(ADDRS.find(' ') + 1);
-  const std::string L24 = "(LEAKSCOPE) 24 bytes allocated at U:7 [&H" + B + "] not deallocated!";
-  const std::string L360 = "(LEAKSCOPE) 360 bytes allocated at T:53 [&H" + A + "] not deallocated!";
-  EXPECT_EQ(R.OUT.substr(NL + 1), L24 + "\n" + L360 + "\n") << "newest first, one line each";
-  EXPECT_EQ(R.ERR, L24 + "\r" + L360 + "\r") << "standard error: bare carriage returns";
+  std::string OUT, ERR;
+  ASSERT_EQ(RUN_HELPER("leak", OUT, ERR), 0) << OUT << ERR;
+  const std::size_t NL = OUT.find('\n'), SP = OUT.find(' ');
+  ASSERT_TRUE(NL != std::string::npos && SP < NL) << OUT;
+  const std::string L24 = "(LEAKSCOPE) 24 bytes allocated at U:7 [&H" + OUT.substr(SP + 1, NL - SP - 1) + "] not deallocated!";
+  const std::string L360 = "(LEAKSCOPE) 360 bytes allocated at T:53 [&H" + OUT.substr(0, SP) + "] not deallocated!";
+  EXPECT_EQ(OUT.substr(NL + 1), L24 + "\n" + L360 + "\n") << "newest first, one line each";
+  EXPECT_EQ(ERR, L24 + "\r" + L360 + "\r") << "standard error: bare carriage returns";
 }
 
-TEST(LeakscopeExit, CleanProgramWritesOneLineToEachStream) {
-  const CHILD_RUN R = RUN_HELPER("clean");
-  ASSERT_EQ(R.STATUS, 0);
-  EXPECT_EQ(R.OUT, "(LEAKSCOPE) All memory deallocated\n");
-  EXPECT_EQ(R.ERR, "(LEAKSCOPE) All memory deallocated\r");
-}
-
-TEST(LeakscopeExit, KeyWaitEndsAtTheEndOfInput) {
-  const CHILD_RUN R = RUN_HELPER("wait");
-  EXPECT_EQ(R.STATUS, 0) << "with no input the exit wait returns instead of hanging";
-  EXPECT_EQ(R.OUT, "(LEAKSCOPE) All memory deallocated\n");
+TEST(LeakscopeExit, CleanProgramReportsOnceAndTheKeyWaitEndsAtEndOfInput) {
+  for (const char* MODE : {"clean", "wait"}) {
+    std::string OUT, ERR;
+    EXPECT_EQ(RUN_HELPER(MODE, OUT, ERR), 0) << MODE << ": with no input the exit wait returns instead of hanging";
+    EXPECT_EQ(OUT, "(LEAKSCOPE) All memory deallocated\n") << MODE;
+    EXPECT_EQ(ERR, "(LEAKSCOPE) All memory deallocated\r") << MODE;
+  }
 }
