@@ -126,7 +126,7 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
       if (LOAD_DATA(D.CHOSEN)) APPLY_LOADED_MENU();
     } else {
       // CHOICE: the Escape that cancels the chooser does not also quit the designer; it counts
-      // again once released. Pinned by DesignerChooser.EscapeCancelsWithoutQuitting.
+      // again once released. Pinned by DesignerRun.EscapeCancelsWithoutQuitting.
       D.ESCAPE_LATCHED = true;
     }
     if (FRAME_CLOCK.STOP) return false;
@@ -189,7 +189,7 @@ int32_t LOAD_BARRAGE(NDISPLAY::SCREEN_TYPE& VIDEO, std::string& FILENAME, FONTTY
     // 9.
     if (FINISHED != 0) {
       // CHOICE: the confirmed name reaches the caller through FILENAME; pinned by
-      // DesignerChooser.EnterLoadsTheChosenFile.
+      // DesignerRun.EnterLoadsTheChosenFile.
       FILENAME = BARRAGE_NAME(FILENUMBER);
       return -1;
     }

@@ -135,7 +135,7 @@ void MENU_KEYS(EDIT_KEYS_TYPE& KEYS, KEY_READER READ) {
   if (STEP_PRESS(KEYS.TAB, READ(KEY::TAB))) {
     // DEVIATION: negation wraps like two's complement, so a loaded switch saturated to the
     // lowest 32-bit value stays there instead of overflowing; pinned by
-    // DesignerKeys.TabOnTheLowestSwitchValueDoesNotOverflow.
+    // DesignerTest.TabNegatesTheSwitchWithoutOverflow.
     ROTATION_AI = static_cast<int32_t>(0u - static_cast<uint32_t>(ROTATION_AI));
     MENU[ROW_ROTATION_AI].VALUE = static_cast<float>(ROTATION_AI);
     NBARRAGE::CHANGE_ROTATION_AI(C, ROTATION_AI);

@@ -149,7 +149,7 @@ void ROUND_DOWN_FIELD(int32_t INDEX) { MENU[INDEX].VALUE = std::floor(MENU[INDEX
 void LIMIT_LOADED_VALUES() {
   // DEVIATION: a barrage file may hold anything; rows 0 to 33 are clamped to their limits and
   // not-finite values become MIN, so counts above the 128 bullet slots, negative counts and
-  // not-a-number never reach the cannon. Pinned by BarrageLoad.ValuesAreLimitedToTheirRows.
+  // not-a-number never reach the cannon. Pinned by BarrageFileTest.ValuesAreLimitedToTheirRows.
   for (int32_t ROW = 0; ROW < SELECTABLE_ROWS; ++ROW) {
     MENU_TYPE& M = MENU[ROW];
     if (!std::isfinite(M.VALUE)) {
@@ -161,7 +161,7 @@ void LIMIT_LOADED_VALUES() {
     }
   }
   // The rotation switch has no limits: any finite value stays (1.0 still selects the bouncing
-  // rule); not-finite becomes 0. Pinned by BarrageLoad.RotationSwitchIsNotClamped.
+  // rule); not-finite becomes 0. Pinned by BarrageFileTest.ValuesAreLimitedToTheirRows.
   if (!std::isfinite(MENU[ROW_ROTATION_AI].VALUE)) MENU[ROW_ROTATION_AI].VALUE = 0.0f;
 }
 

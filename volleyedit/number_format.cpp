@@ -14,7 +14,8 @@ std::string FORMAT_REF(const void* P) {
 
 std::string FORMAT_FLOAT(float V) {
   // CHOICE: the exponent form is that of C's %.7g ("1e+07", "1.234568e-05": signed, at least
-  // two digits); pinned by StatsFloatFormat.ExponentFormForVerySmallAndLargeValues.
+  // two digits); pinned by
+  // StatsFloatFormat.SevenSignificantDigitsAndExponentFormForVerySmallAndLargeValues.
   // The general format with 7 significant digits already drops trailing zeros and a bare
   // point; to_chars does not depend on the locale.
   char TEXT[32];

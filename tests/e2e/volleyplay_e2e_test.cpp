@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -19,11 +20,6 @@ const std::string WORK = std::string(VOLLEY_BINARY_DIR) + "/e2e_volleyplay";
 e2e::RunResult PLAY(std::vector<std::string> ARGS, double TIMEOUT_S = 60.0, bool OPEN_STDIN = false) {
   ARGS.insert(ARGS.begin(), PLAYER);
   return e2e::RUN(ARGS, VOLLEY_RUN_DIR, TIMEOUT_S, OPEN_STDIN);
-}
-
-bool EXISTS(const std::string& PATH) {
-  struct stat S;
-  return stat(PATH.c_str(), &S) == 0;
 }
 
 class VolleyplayRun : public ::testing::Test {
@@ -42,30 +38,27 @@ TEST_F(VolleyplayRun, HeadlessRunEndsCleanlyWithoutReadingInput) {
       << "the report also goes to standard error, ending in a carriage return";
 }
 
-TEST_F(VolleyplayRun, BadOptionsExitTwoWithTheUsageOnStandardError) {
-  const e2e::RunResult R = PLAY({"--frames", "0"});
-  EXPECT_EQ(R.EXIT, 2) << "a bad option is a usage error";
-  EXPECT_EQ(R.ERR.rfind("volleyplay: option --frames", 0), 0u) << "the first line names the option: " << R.ERR;
-  EXPECT_NE(R.ERR.find("usage: volleyplay"), std::string::npos) << "the usage follows on standard error";
-  EXPECT_EQ(R.OUT.find("usage:"), std::string::npos) << "standard output gets no usage";
-
+TEST_F(VolleyplayRun, BadOptionsAndUnwritableFilesExitTwoBeforeTheRunStarts) {
+  // Without --headless a started run would open a window and wait for a key: these end at once.
+  const std::vector<std::string> CASES[] = {{"--frames", "0"},
+                                            {"--trace", "/nonexistent-dir/t.jsonl"},
+                                            {"--gif", "/nonexistent-dir/a.gif"},
+                                            {"--png", "/nonexistent-dir/f%d.png"}};
+  for (const auto& ARGS : CASES) {
+    SCOPED_TRACE(ARGS[0] + " " + ARGS[1]);
+    const e2e::RunResult R = PLAY(ARGS, 20.0);
+    ASSERT_FALSE(R.TIMED_OUT) << "the run must not start";
+    EXPECT_EQ(R.EXIT, 2) << "a usage error";
+    EXPECT_EQ(R.ERR.rfind("volleyplay: ", 0), 0u) << "the first line names the program: " << R.ERR;
+    const bool BAD_OPTION = ARGS[0] == "--frames";
+    EXPECT_NE(R.ERR.find(BAD_OPTION ? "option --frames" : "/nonexistent-dir/"), std::string::npos)
+        << "and the option or the file";
+    EXPECT_EQ(R.ERR.find("usage: volleyplay") != std::string::npos, BAD_OPTION) << "a bad option's usage follows";
+    EXPECT_EQ(R.OUT.find("usage:"), std::string::npos) << "standard output gets no usage";
+  }
   const e2e::RunResult H = PLAY({"--help"});
   EXPECT_EQ(H.EXIT, 0) << "--help is not an error";
   EXPECT_EQ(H.OUT.rfind("usage: volleyplay", 0), 0u) << "--help prints the usage on standard output";
-}
-
-TEST_F(VolleyplayRun, UnwritableOutputFailsBeforeTheRunStarts) {
-  // Without --headless a started run would open a window and wait for a key: these must end
-  // at once instead.
-  const std::vector<std::vector<std::string>> CASES = {{"--trace", "/nonexistent-dir/t.jsonl"},
-                                                       {"--gif", "/nonexistent-dir/a.gif"},
-                                                       {"--png", "/nonexistent-dir/f%d.png"}};
-  for (const auto& ARGS : CASES) {
-    const e2e::RunResult R = PLAY(ARGS, 20.0);
-    ASSERT_FALSE(R.TIMED_OUT) << ARGS[0] << ": the run must not start";
-    EXPECT_EQ(R.EXIT, 2) << ARGS[0] << ": an unwritable file is a usage error";
-    EXPECT_NE(R.ERR.find("/nonexistent-dir/"), std::string::npos) << ARGS[0] << ": the message names the file";
-  }
 }
 
 TEST_F(VolleyplayRun, TraceRangeAndPngEveryPickTheirFrames) {
@@ -75,19 +68,15 @@ TEST_F(VolleyplayRun, TraceRangeAndPngEveryPickTheirFrames) {
                                  "--png", PNG, "--png-every", "20"});
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
   std::istringstream IN(e2e::READ_FILE(TRACE));
-  std::string LINE;
   int32_t EXPECT_FRAME = 45;
-  while (std::getline(IN, LINE)) {
+  for (std::string LINE; std::getline(IN, LINE); ++EXPECT_FRAME)
     EXPECT_EQ(LINE.rfind("{\"frame\":" + std::to_string(EXPECT_FRAME) + ",\"cannons\":[{", 0), 0u)
         << "line for frame " << EXPECT_FRAME;
-    ++EXPECT_FRAME;
-  }
   EXPECT_EQ(EXPECT_FRAME, 51) << "frames 45 to 50 are traced, the run ends after frame 50";
   for (int F = 1; F <= 50; ++F) {
     char NAME[64];
     std::snprintf(NAME, sizeof NAME, "/f%02d.png", F);
-    EXPECT_EQ(EXISTS(WORK + NAME), F == 1 || F == 21 || F == 41) << "PNG of frame " << F;
-    std::remove((WORK + NAME).c_str());
+    EXPECT_EQ(std::remove((WORK + NAME).c_str()) == 0, F == 1 || F == 21 || F == 41) << "PNG of frame " << F;
   }
   std::remove(TRACE.c_str());
 }
@@ -112,19 +101,15 @@ TEST_F(VolleyplayRun, SixHundredFrameGifShowsBulletsMoving) {
     DGifSavedExtensionToGCB(G, I, &GCB);
     SUM += GCB.DelayTime;
     const uint8_t* A = G->SavedImages[I].RasterBits;
-    bool ANY = false;
-    for (int P = 0; P < 320 * 240 && !ANY; ++P) ANY = A[P] != 0;
-    WITH_PIXELS += ANY;
+    WITH_PIXELS += std::any_of(A, A + 320 * 240, [](uint8_t V) { return V != 0; });
     if (I > 0 && std::memcmp(A, G->SavedImages[I - 1].RasterBits, 320 * 240) != 0) ++DIFFERING;
   }
   EXPECT_EQ(SUM, 1000) << "600 frames at 60 per second last 10 s";
   EXPECT_GT(WITH_PIXELS, 290) << "cannons and bullets are visible in nearly every frame";
   EXPECT_GT(DIFFERING, 290) << "consecutive frames differ: the bullets move";
   bool COLOURED = false;
-  for (int I = 1; I < 256 && G->SColorMap != nullptr; ++I) {
-    const GifColorType C = G->SColorMap->Colors[I];
-    COLOURED = COLOURED || C.Red != 0 || C.Green != 0 || C.Blue != 0;
-  }
+  for (int I = 1; I < 256 && G->SColorMap != nullptr; ++I)
+    COLOURED = COLOURED || G->SColorMap->Colors[I].Red + G->SColorMap->Colors[I].Green + G->SColorMap->Colors[I].Blue != 0;
   EXPECT_TRUE(COLOURED) << "the palette of qz.pal is in force, not an all-black one";
   DGifCloseFile(G, nullptr);
 }

@@ -1,11 +1,9 @@
-# The designer's unit tests: menu, key rules, statistics text and barrage files need only the
+# The designer's unit tests: menu, statistics text, key rules and barrage files need only the
 # engine; the frame loop, drawing and chooser tests need the whole designer core.
 if(TARGET volleyedit_model)
   volley_add_test(volleyedit_model_test
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/volleyedit_menu_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/volleyedit_keys_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/volleyedit_stats_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/volleyedit_barrage_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/volleyedit_state_test.cpp
     LIBS volleyedit_model

@@ -1,13 +1,19 @@
-// Tests of barrage files: the 140-byte layout, saving over longer files, short files, limits
-// of loaded values, and the failures that must not pass silently or change files.
+// Tests of barrage files: saving over longer and shorter files, saves that fail (file-size
+// limits, a name that cannot be opened) and must leave the old file and say so, short files,
+// and the limits of loaded values.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "volleyedit/barrage_file.hpp"
@@ -17,21 +23,29 @@ namespace {
 
 namespace fs = std::filesystem;
 using NDESIGNER::MENU;
+using BYTES_TYPE = std::vector<uint8_t>;
 
-std::vector<uint8_t> READ_ALL(const fs::path& P) {
+BYTES_TYPE READ_ALL(const fs::path& P) {
   std::ifstream IN(P, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(IN), {});
+  return BYTES_TYPE(std::istreambuf_iterator<char>(IN), {});
 }
 
-void WRITE_ALL(const fs::path& P, const std::vector<uint8_t>& BYTES) {
-  std::ofstream OUT(P, std::ios::binary | std::ios::trunc);
-  OUT.write(reinterpret_cast<const char*>(BYTES.data()), static_cast<std::streamsize>(BYTES.size()));
+void WRITE_ALL(const fs::path& P, const BYTES_TYPE& BYTES) {
+  std::ofstream(P, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(BYTES.data()), static_cast<std::streamsize>(BYTES.size()));
 }
 
-std::vector<uint8_t> FLOAT_BYTES(float V) {
-  uint8_t B[4];
-  std::memcpy(B, &V, 4);  // the test machine is little-endian like the file
-  return {B[0], B[1], B[2], B[3]};
+BYTES_TYPE PATTERN(std::size_t N, int SEED) {
+  BYTES_TYPE B(N);
+  for (std::size_t I = 0; I < N; ++I) B[I] = static_cast<uint8_t>(SEED + 13 * I);
+  return B;
+}
+
+// A file of little-endian floats (the test machine is little-endian like the file).
+BYTES_TYPE FLOATS(const std::vector<float>& V) {
+  BYTES_TYPE B(V.size() * 4);
+  std::memcpy(B.data(), V.data(), B.size());
+  return B;
 }
 
 class BarrageFileTest : public ::testing::Test {
@@ -39,8 +53,8 @@ class BarrageFileTest : public ::testing::Test {
   fs::path DIR;
   void SetUp() override {
     DIR = fs::temp_directory_path() /
-          ("volleyedit_barrage_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+          ("volleyedit_barrage_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(DIR);
     fs::create_directories(DIR);
     NDESIGNER::INIT_MENU(225.0f, -1);
@@ -51,158 +65,108 @@ class BarrageFileTest : public ::testing::Test {
   std::string PATH(const char* NAME) const { return (DIR / NAME).string(); }
 };
 
-TEST(BarrageCodec, ValuesAreLittleEndianSinglesInRowOrder) {
-  float VALUES[NDESIGNER::BARRAGE_VALUES] = {};
-  VALUES[12] = 225.0f;
-  VALUES[34] = -1.0f;
-  uint8_t BYTES[NDESIGNER::BARRAGE_BYTES];
-  NDESIGNER::ENCODE_BARRAGE(VALUES, BYTES);
-  const uint8_t AT_48[4] = {0x00, 0x00, 0x61, 0x43};  // 225.0
-  const uint8_t AT_136[4] = {0x00, 0x00, 0x80, 0xBF};  // -1.0
-  EXPECT_EQ(std::memcmp(BYTES + 48, AT_48, 4), 0) << "225.0 at offset 48";
-  EXPECT_EQ(std::memcmp(BYTES + 136, AT_136, 4), 0) << "-1.0 at offset 136";
-  float BACK[NDESIGNER::BARRAGE_VALUES];
-  NDESIGNER::DECODE_BARRAGE(BYTES, sizeof BYTES, BACK);
-  EXPECT_EQ(std::memcmp(BACK, VALUES, sizeof BACK), 0) << "decoding undoes encoding bit for bit";
+// SAVE_DATA in a child process whose files may not grow beyond LIMIT bytes (the file-size signal
+// keeps its default action, which ends the process); its standard error goes to ERR.
+int SAVE_IN_CHILD(const std::string& NAME, rlim_t LIMIT, std::string& ERR) {
+  int PIPE[2];
+  if (::pipe(PIPE) != 0) return -1;
+  std::fflush(nullptr);
+  const pid_t PID = ::fork();
+  if (PID == 0) {
+    ::dup2(PIPE[1], 2);  // a pipe is not limited in size
+    const rlimit R{LIMIT, LIMIT};
+    ::setrlimit(RLIMIT_FSIZE, &R);
+    ::_exit(NDESIGNER::SAVE_DATA(NAME) ? 0 : 1);
+  }
+  ::close(PIPE[1]);
+  char BUF[512];
+  for (ssize_t N; (N = ::read(PIPE[0], BUF, sizeof BUF)) > 0;) ERR.append(BUF, static_cast<std::size_t>(N));
+  ::close(PIPE[0]);
+  int STATUS = 0;
+  ::waitpid(PID, &STATUS, 0);
+  return STATUS;
 }
 
-TEST(BarrageCodec, ShortDataReadsZerosBeyondItsEnd) {
-  const uint8_t SIX[6] = {0x00, 0x00, 0x80, 0x3F, 0x11, 0x22};
+TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
   float VALUES[NDESIGNER::BARRAGE_VALUES];
-  NDESIGNER::DECODE_BARRAGE(SIX, 6, VALUES);
-  EXPECT_EQ(VALUES[0], 1.0f) << "row 0 gets the first four bytes";
-  uint32_t BITS;
-  std::memcpy(&BITS, &VALUES[1], 4);
-  EXPECT_EQ(BITS, 0x00002211u) << "row 1 keeps bytes 4 and 5 with zero bytes above them";
-  for (int32_t K = 2; K < NDESIGNER::BARRAGE_VALUES; ++K) EXPECT_EQ(VALUES[K], 0.0f) << "row " << K;
+  for (int32_t K = 0; K < NDESIGNER::BARRAGE_VALUES; ++K) VALUES[K] = MENU[K].VALUE;
+  uint8_t ENCODED[NDESIGNER::BARRAGE_BYTES];
+  NDESIGNER::ENCODE_BARRAGE(VALUES, ENCODED);
+  const BYTES_TYPE NEW(ENCODED, ENCODED + 140);
+  struct CASE {
+    const char* WHAT;
+    std::optional<BYTES_TYPE> OLD;  // no file when empty; an empty one stands for a directory
+    rlim_t LIMIT;
+    bool SAVED;
+  };
+  const CASE CASES[] = {
+      {"a new file", std::nullopt, RLIM_INFINITY, true},
+      {"a longer file", PATTERN(200, 3), RLIM_INFINITY, true},
+      {"a longer file below a limit of 150", PATTERN(200, 1), 150, true},
+      {"a longer file cut short at 100", PATTERN(200, 3), 100, false},
+      {"a shorter file cut short at 100", PATTERN(60, 9), 100, false},
+      {"a new file cut short at 100", std::nullopt, 100, false},
+      {"a file with no room at all (the file-size signal)", PATTERN(200, 5), 0, false},
+      {"a name that cannot be opened for writing, even by root", BYTES_TYPE{}, RLIM_INFINITY, false},
+  };
+  for (const CASE& C : CASES) {
+    SCOPED_TRACE(C.WHAT);
+    fs::remove(DIR / "barrage.vly");
+    if (C.OLD && C.OLD->empty()) fs::create_directory(DIR / "barrage.vly");
+    else if (C.OLD) WRITE_ALL(DIR / "barrage.vly", *C.OLD);
+    std::string ERR;
+    const int STATUS = SAVE_IN_CHILD(PATH("barrage.vly"), C.LIMIT, ERR);
+    ASSERT_TRUE(WIFEXITED(STATUS)) << "a save never kills the designer and its unsaved design";
+    EXPECT_EQ(WEXITSTATUS(STATUS), C.SAVED ? 0 : 1) << "SAVE_DATA tells success from failure";
+    if (C.SAVED) {
+      BYTES_TYPE WANT = NEW;
+      if (C.OLD) WANT.insert(WANT.end(), C.OLD->begin() + 140, C.OLD->end());
+      EXPECT_EQ(READ_ALL(DIR / "barrage.vly"), WANT) << "140 new bytes, the old ones beyond them kept";
+      EXPECT_EQ(ERR, "") << "nothing to report";
+    } else {
+      EXPECT_EQ(fs::exists(DIR / "barrage.vly"), C.OLD.has_value()) << "a file the save created is removed";
+      if (C.OLD && C.OLD->empty()) EXPECT_TRUE(fs::is_directory(DIR / "barrage.vly"));
+      else EXPECT_EQ(READ_ALL(DIR / "barrage.vly"), C.OLD.value_or(BYTES_TYPE{})) << "no half-written file where a good one was";
+      EXPECT_EQ(std::count(ERR.begin(), ERR.end(), '\n'), 1) << "one line on standard error: " << ERR;
+      EXPECT_NE(ERR.find("barrage.vly"), std::string::npos) << "the line names the file: " << ERR;
+    }
+  }
 }
 
-TEST_F(BarrageFileTest, SaveWritesExactly140Bytes) {
-  ASSERT_TRUE(NDESIGNER::SAVE_DATA(PATH("barrage.vly")));
-  const auto BYTES = READ_ALL(DIR / "barrage.vly");
-  ASSERT_EQ(BYTES.size(), 140u) << "35 floats and nothing else";
-  EXPECT_EQ(std::vector<uint8_t>(BYTES.begin() + 48, BYTES.begin() + 52), FLOAT_BYTES(225.0f));
-  EXPECT_EQ(std::vector<uint8_t>(BYTES.begin() + 136, BYTES.end()), FLOAT_BYTES(-1.0f));
-  EXPECT_EQ(std::vector<uint8_t>(BYTES.begin() + 4, BYTES.begin() + 8), FLOAT_BYTES(1.0f));
-}
-
-TEST_F(BarrageFileTest, SaveOverALongerFileRewritesOnlyTheFirst140Bytes) {
-  std::vector<uint8_t> OLD(200);
-  for (std::size_t I = 0; I < OLD.size(); ++I) OLD[I] = static_cast<uint8_t>(I + 3);
-  WRITE_ALL(DIR / "barrage.vly", OLD);
-  ASSERT_TRUE(NDESIGNER::SAVE_DATA(PATH("barrage.vly")));
-  const auto BYTES = READ_ALL(DIR / "barrage.vly");
-  ASSERT_EQ(BYTES.size(), 200u) << "the file is not truncated";
-  EXPECT_EQ(std::vector<uint8_t>(BYTES.begin() + 140, BYTES.end()),
-            std::vector<uint8_t>(OLD.begin() + 140, OLD.end()))
-      << "bytes 140 to 199 stay as they were";
-  EXPECT_EQ(std::vector<uint8_t>(BYTES.begin() + 48, BYTES.begin() + 52), FLOAT_BYTES(225.0f));
-}
-
-TEST_F(BarrageFileTest, UnwritableFileIsReportedAndKept) {
-  fs::create_directory(DIR / "barrage.vly");  // cannot be opened for writing, even by root
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(NDESIGNER::SAVE_DATA(PATH("barrage.vly"))) << "a failed save is not a success";
-  const std::string ERR = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(ERR.find("barrage.vly"), std::string::npos) << "the line names the file: " << ERR;
-  EXPECT_EQ(std::count(ERR.begin(), ERR.end(), '\n'), 1) << "one line on standard error";
-  EXPECT_TRUE(fs::is_directory(DIR / "barrage.vly"));
-}
-
-TEST_F(BarrageFileTest, FailedWriteIsReported) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(NDESIGNER::SAVE_DATA("/dev/full")) << "a write that fails is not a success";
-  EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
-}
-
-TEST_F(BarrageFileTest, LoadReadsWhatSaveWrote) {
-  MENU[6].VALUE = 0.3f;
-  MENU[19].VALUE = 2.5f;
-  ASSERT_TRUE(NDESIGNER::SAVE_DATA(PATH("b.vly")));
-  NDESIGNER::INIT_MENU(0.0f, 0);
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("b.vly")));
-  EXPECT_EQ(MENU[6].VALUE, 0.3f);
-  EXPECT_EQ(MENU[19].VALUE, 2.5f) << "loading does not round; the cannon copy does";
-  EXPECT_EQ(MENU[12].VALUE, 225.0f);
-  EXPECT_EQ(MENU[34].VALUE, -1.0f);
-}
-
-TEST_F(BarrageFileTest, LoadOfALongerFileReadsOnlyTheFirst140Bytes) {
-  std::vector<uint8_t> BYTES(200, 0);
-  const auto TEN = FLOAT_BYTES(10.0f);
-  for (std::size_t I = 0; I < 200; I += 4) std::copy(TEN.begin(), TEN.end(), BYTES.begin() + I);
-  WRITE_ALL(DIR / "long.vly", BYTES);
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("long.vly")));
-  EXPECT_EQ(MENU[34].VALUE, 10.0f);
-  EXPECT_EQ(MENU[19].VALUE, 10.0f);
-  EXPECT_EQ(READ_ALL(DIR / "long.vly"), BYTES) << "loading never changes the file";
-}
-
-TEST_F(BarrageFileTest, LoadOfASixByteFileZeroesTheRest) {
-  std::vector<uint8_t> SIX = FLOAT_BYTES(5.0f);
-  SIX.push_back(0x00);
-  SIX.push_back(0x00);
-  WRITE_ALL(DIR / "six.vly", SIX);
+TEST_F(BarrageFileTest, ShortAndLongFilesLoadTheirFirst140Bytes) {
+  WRITE_ALL(DIR / "six.vly", {0x00, 0x00, 0xA0, 0x40, 0x11, 0x22});  // 5.0, then two bytes
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("six.vly")));
-  EXPECT_EQ(MENU[0].VALUE, 5.0f);
-  EXPECT_EQ(MENU[1].VALUE, 0.0f);
-  EXPECT_EQ(MENU[12].VALUE, 0.0f) << "values after the end become 0.0";
-  EXPECT_EQ(MENU[10].VALUE, 0.0f) << "ACTIVE 0: the cannon will be switched off";
-  EXPECT_EQ(MENU[33].VALUE, 1.0f) << "0.0 is below row 33's MIN and is raised to 1";
-  EXPECT_EQ(MENU[34].VALUE, 0.0f);
-}
+  EXPECT_EQ(MENU[0].VALUE, 5.0f) << "row 0 gets the first four bytes";
+  for (int32_t K = 1; K < NDESIGNER::MENU_ROWS; ++K)
+    EXPECT_EQ(MENU[K].VALUE, K == 33 ? 1.0f : 0.0f)
+        << "row " << K << ": 0.0 behind the end (raised to row 33's MIN of 1, row 1 to its MAX of 0)";
 
-TEST_F(BarrageFileTest, LoadOfAnEmptyFileSetsEveryRowToZeroOrMin) {
-  WRITE_ALL(DIR / "empty.vly", {});
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("empty.vly")));
-  for (int32_t K = 0; K < NDESIGNER::MENU_ROWS; ++K)
-    EXPECT_EQ(MENU[K].VALUE, K == 33 ? 1.0f : 0.0f) << "row " << K;
-}
-
-TEST_F(BarrageFileTest, MissingFileIsNotCreatedAndKeepsTheMenu) {
-  MENU[19].VALUE = 77.0f;
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(NDESIGNER::LOAD_DATA(PATH("barrage2.vly")));
-  const std::string ERR = ::testing::internal::GetCapturedStderr();
-  EXPECT_FALSE(fs::exists(DIR / "barrage2.vly")) << "loading must not create the file";
-  EXPECT_EQ(MENU[19].VALUE, 77.0f) << "the design is not wiped";
-  EXPECT_EQ(MENU[12].VALUE, 225.0f);
-  EXPECT_NE(ERR.find("not found"), std::string::npos) << ERR;
-  EXPECT_EQ(std::count(ERR.begin(), ERR.end(), '\n'), 1) << "one line on standard error";
+  WRITE_ALL(DIR / "long.vly", FLOATS(std::vector<float>(50, 10.0f)));
+  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("long.vly")));
+  EXPECT_EQ(MENU[34].VALUE, 10.0f) << "row 34 is the 35th float; the 15 after it are ignored";
+  EXPECT_EQ(MENU[19].VALUE, 10.0f);
 }
 
 TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
-  std::vector<uint8_t> BYTES;
-  auto PUT = [&](float V) {
-    const auto B = FLOAT_BYTES(V);
-    BYTES.insert(BYTES.end(), B.begin(), B.end());
-  };
-  for (int32_t K = 0; K < 35; ++K) {
-    if (K == 19) PUT(1000.0f);                                            // above MAX
-    else if (K == 22) PUT(-5.0f);                                         // below MIN
-    else if (K == 24) PUT(std::numeric_limits<float>::quiet_NaN());      // not a number
-    else if (K == 32) PUT(std::numeric_limits<float>::infinity());       // not finite
-    else if (K == 34) PUT(1.0f);
-    else PUT(0.0f);
-  }
-  WRITE_ALL(DIR / "wild.vly", BYTES);
+  const float NAN_F = std::numeric_limits<float>::quiet_NaN();
+  const float INF_F = std::numeric_limits<float>::infinity();
+  std::vector<float> V(35, 0.0f);
+  V[19] = 1000.0f, V[22] = -5.0f, V[32] = 1e9f, V[6] = 12.25f;
+  V[24] = NAN_F, V[11] = -INF_F, V[33] = INF_F, V[34] = 3.0e9f;
+  WRITE_ALL(DIR / "wild.vly", FLOATS(V));
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("wild.vly")));
   EXPECT_EQ(MENU[19].VALUE, 128.0f) << "MAXBULLET cannot pass the 128 slots";
   EXPECT_EQ(MENU[22].VALUE, 0.0f) << "negative bullet counts are raised to 0";
+  EXPECT_EQ(MENU[32].VALUE, 999.0f) << "above MAX";
+  EXPECT_EQ(MENU[6].VALUE, 12.25f) << "values within the limits stay as they are";
   EXPECT_EQ(MENU[24].VALUE, -100.0f) << "NaN becomes the row's MIN";
-  EXPECT_EQ(MENU[32].VALUE, 0.0f) << "infinity becomes the row's MIN";
-  EXPECT_EQ(MENU[34].VALUE, 1.0f) << "the switch keeps 1.0, the bouncing rule";
-}
-
-TEST_F(BarrageFileTest, RotationSwitchIsNotClamped) {
-  std::vector<uint8_t> BYTES(136, 0);
-  const auto HUGE = FLOAT_BYTES(3.0e9f);
-  BYTES.insert(BYTES.end(), HUGE.begin(), HUGE.end());
-  WRITE_ALL(DIR / "switch.vly", BYTES);
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("switch.vly")));
-  EXPECT_EQ(MENU[34].VALUE, 3.0e9f) << "row 34 has no limits";
-  EXPECT_EQ(NDESIGNER::ROUND_HALF_EVEN(MENU[34].VALUE), INT32_MAX) << "and rounds saturated";
+  EXPECT_EQ(MENU[11].VALUE, -300.0f) << "-inf becomes the row's MIN";
+  EXPECT_EQ(MENU[33].VALUE, 1.0f) << "+inf becomes the row's MIN too, not MAX";
+  EXPECT_EQ(MENU[34].VALUE, 3.0e9f) << "the rotation switch (row 34) has no limits";
+  V[34] = NAN_F;
+  WRITE_ALL(DIR / "wild.vly", FLOATS(V));
+  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("wild.vly")));
+  EXPECT_EQ(MENU[34].VALUE, 0.0f) << "a non-finite switch becomes 0";
 }
 
 }  // namespace

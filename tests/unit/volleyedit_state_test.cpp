@@ -1,10 +1,11 @@
-// Tests of the designer's start-up state and its menu keys on live cannons: wrap of the
-// selection, edits reaching cannon 0, Tab, F3 and applying a loaded menu.
+// Tests of the designer's key rules (auto-repeat on the first frame of a hold and every fifth
+// frame after it, press detection that ignores holding), its start-up state and its menu keys on
+// live cannons: wrap of the selection, edits reaching cannon 0, Tab, F3 and applying a loaded menu.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
-#include "volleyedit/barrage_file.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
 
@@ -15,60 +16,75 @@ using NDESIGNER::CANNON;
 using NDESIGNER::KEY;
 using NDESIGNER::MENU;
 
+// Frames (1-based) in which the action ran, for a key whose state per frame is given.
+std::vector<int> REPEAT_FRAMES(NDESIGNER::REPEAT_KEY K, const std::vector<int>& STATES) {
+  std::vector<int> ACTED;
+  for (std::size_t F = 0; F < STATES.size(); ++F)
+    if (NDESIGNER::STEP_REPEAT(K, STATES[F])) ACTED.push_back(static_cast<int>(F) + 1);
+  return ACTED;
+}
+
+TEST(KeyRepeat, ActsOnTheFirstFrameOfAHoldAndEveryFifthAfter) {
+  const NDESIGNER::REPEAT_KEY FRESH{0, 0, NDESIGNER::REPEAT_READY_START};
+  EXPECT_EQ(REPEAT_FRAMES(FRESH, std::vector<int>(11, 1)), (std::vector<int>{1, 6, 11}))
+      << "a key held for 11 frames acts on frames 1, 6 and 11";
+  EXPECT_EQ(REPEAT_FRAMES(FRESH, {1, 1, 1, 0, 1, 1, 1, 1, 1, 1}), (std::vector<int>{1, 5, 10}))
+      << "after one frame up the next press acts in its first frame";
+  // The chooser keeps its key values from one call to the next: a key still held when the next
+  // call starts continues its countdown instead of acting at once.
+  NDESIGNER::REPEAT_KEY K = FRESH;
+  NDESIGNER::STEP_REPEAT(K, 1);
+  EXPECT_EQ(REPEAT_FRAMES(K, {1, 1, 1, 1, 1}), (std::vector<int>{5}))
+      << "a hold continued across calls acts five frames after its first";
+}
+
+TEST(KeyPress, ActsOnlyOnTheFrameTheKeyGoesDown) {
+  NDESIGNER::PRESS_KEY K{0, 0};
+  EXPECT_TRUE(NDESIGNER::STEP_PRESS(K, 1));
+  EXPECT_FALSE(NDESIGNER::STEP_PRESS(K, 1)) << "holding does not repeat";
+  EXPECT_FALSE(NDESIGNER::STEP_PRESS(K, 0));
+  EXPECT_TRUE(NDESIGNER::STEP_PRESS(K, 1)) << "a new press acts again";
+}
+
 int32_t HELD[NDESIGNER::KEY_COUNT];
-int32_t READ_HELD(KEY K) { return HELD[static_cast<int>(K)]; }
 
 class DesignerTest : public ::testing::Test {
  protected:
   NBARRAGE::TURRET_PARAM_TYPE PARAMETERS{};
   NDESIGNER::EDIT_KEYS_TYPE KEYS{};
   void SetUp() override {
-    std::memset(HELD, 0, sizeof HELD);
     NDESIGNER::CREATE_CANNONS(PARAMETERS);
     NDESIGNER::RESET_KEYS(KEYS);
   }
   void TearDown() override { NDESIGNER::DESTROY_CANNONS(); }
 
-  // One frame of the menu keys with KEY held (or nothing held for KEY::COUNT).
-  void FRAME(KEY K = KEY::COUNT) {
-    std::memset(HELD, 0, sizeof HELD);
-    if (K != KEY::COUNT) HELD[static_cast<int>(K)] = 1;
-    NDESIGNER::MENU_KEYS(KEYS, READ_HELD);
-  }
-  // A press: one frame down, one frame up.
+  // A press of K: one frame of the menu keys with K held, one with nothing held.
   void TAP(KEY K) {
-    FRAME(K);
-    FRAME();
+    for (int DOWN : {1, 0}) {
+      std::memset(HELD, 0, sizeof HELD);
+      HELD[static_cast<int>(K)] = DOWN;
+      NDESIGNER::MENU_KEYS(KEYS, [](KEY R) { return HELD[static_cast<int>(R)]; });
+    }
+  }
+  // Row 34 set to V as a load leaves it, then applied.
+  static void LOAD_SWITCH(float V) {
+    MENU[34].VALUE = V;
+    NDESIGNER::APPLY_LOADED_MENU();
   }
 };
 
 TEST_F(DesignerTest, StartUpFillsTheMenuFromTheSteppedCannon) {
   EXPECT_EQ(CANNON[0].LISTINDEX, 1) << "the first step applied cannon 0's set";
-  EXPECT_EQ(CANNON[0].X, 280.0f);
   EXPECT_EQ(CANNON[0].ACTIVE, -1);
   EXPECT_EQ(CANNON[1].ACTIVE, 0) << "cannon 1 is switched off";
   EXPECT_EQ(CANNON[1].LISTINDEX, 0) << "cannon 1 is never stepped";
   EXPECT_EQ(MENU[0].VALUE, 1.0f) << "LISTINDEX after the first step";
   EXPECT_EQ(MENU[12].VALUE, 225.0f) << "start rotation from the set built last";
-  EXPECT_EQ(MENU[34].VALUE, -1.0f);
-  EXPECT_EQ(MENU[19].VALUE, 128.0f);
-  EXPECT_EQ(MENU[22].VALUE, 4.0f);
   EXPECT_EQ(MENU[26].VALUE, 1.3f);
-  EXPECT_EQ(MENU[32].VALUE, 26.0f);
   EXPECT_EQ(MENU[4].VALUE, 0.0f) << "rows 2 to 5 stay 0";
   EXPECT_EQ(ACTIVEINDEX, 0);
   EXPECT_EQ(NDESIGNER::ROTATION_AI, -1);
   EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE) << "the switch is not applied until Tab or F2";
-}
-
-TEST_F(DesignerTest, StartUpMenuSavesTheKnownBytes) {
-  float VALUES[NDESIGNER::BARRAGE_VALUES];
-  for (int32_t K = 0; K < NDESIGNER::BARRAGE_VALUES; ++K) VALUES[K] = MENU[K].VALUE;
-  uint8_t BYTES[NDESIGNER::BARRAGE_BYTES];
-  NDESIGNER::ENCODE_BARRAGE(VALUES, BYTES);
-  const uint8_t F225[4] = {0x00, 0x00, 0x61, 0x43}, FM1[4] = {0x00, 0x00, 0x80, 0xBF};
-  EXPECT_EQ(std::memcmp(BYTES + 48, F225, 4), 0) << "225.0 at offset 48";
-  EXPECT_EQ(std::memcmp(BYTES + 136, FM1, 4), 0) << "-1.0 at offset 136";
 }
 
 TEST_F(DesignerTest, SelectionWrapsBothWays) {
@@ -76,114 +92,79 @@ TEST_F(DesignerTest, SelectionWrapsBothWays) {
   EXPECT_EQ(ACTIVEINDEX, 33) << "Up on row 0 selects row 33";
   TAP(KEY::DOWN);
   EXPECT_EQ(ACTIVEINDEX, 0) << "Down on row 33 selects row 0; row 34 is never selected";
-  TAP(KEY::DOWN);
-  EXPECT_EQ(ACTIVEINDEX, 1);
 }
 
-TEST_F(DesignerTest, HeldDownRepeatsEveryFifthFrame) {
-  for (int F = 0; F < 11; ++F) FRAME(KEY::DOWN);
-  EXPECT_EQ(ACTIVEINDEX, 3) << "held for 11 frames: moves on frames 1, 6 and 11";
-}
-
-TEST_F(DesignerTest, RightEditsTheSelectedRowAndTheCannonAtOnce) {
+TEST_F(DesignerTest, EditsReachCannonZeroAtOnceWithTheStartRotation) {
   ACTIVEINDEX = 22;
   TAP(KEY::RIGHT);
   EXPECT_EQ(MENU[22].VALUE, 5.0f);
   EXPECT_EQ(CANNON[0].BULLETS_PER_SHOT, 5) << "the edit reaches the cannon in the same frame";
-  TAP(KEY::LEFT);
-  TAP(KEY::LEFT);
-  EXPECT_EQ(CANNON[0].BULLETS_PER_SHOT, 3);
-}
-
-TEST_F(DesignerTest, EveryEditPutsTheStartRotationBack) {
   ACTIVEINDEX = 12;
   MENU[12].VALUE = 89.0f;
   TAP(KEY::RIGHT);
   EXPECT_EQ(CANNON[0].ROTATION, 90) << "editing row 12 turns the cannon at once";
   CANNON[0].ROTATION = 200;  // the cannon turns as it runs
-  ACTIVEINDEX = 22;
-  TAP(KEY::RIGHT);
-  EXPECT_EQ(CANNON[0].ROTATION, 90) << "any edit turns it back to the start rotation";
-}
-
-TEST_F(DesignerTest, ActiveRowSwitchesCannonZeroOff) {
   ACTIVEINDEX = 10;
   TAP(KEY::RIGHT);
   EXPECT_EQ(CANNON[0].ACTIVE, 0) << "row 10 at 0 switches cannon 0 off";
+  EXPECT_EQ(CANNON[0].ROTATION, 90) << "any edit turns it back to the start rotation";
   TAP(KEY::LEFT);
   EXPECT_EQ(CANNON[0].ACTIVE, -1);
 }
 
-TEST_F(DesignerTest, TabAlternatesTheSwitchAndRebindsTheRule) {
-  TAP(KEY::TAB);
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, 1);
-  EXPECT_EQ(MENU[34].VALUE, 1.0f) << "row 34 mirrors the switch";
-  EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE2) << "1 selects the bouncing rule";
-  FRAME(KEY::TAB);
-  FRAME(KEY::TAB);
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, -1) << "held Tab acts once; the second press returns to -1";
-  EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE);
+TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
+  struct CASE { float LOADED; int32_t AFTER; const char* WHY; };
+  const CASE CASES[] = {{-1.0f, 1, "-1 becomes 1, the bouncing rule"},
+                        {1.0f, -1, "and back to -1"},
+                        {0.0f, 0, "a loaded 0 stays 0"},
+                        {-3.0e9f, INT32_MIN, "a huge switch saturates; its negation wraps to itself"}};
+  for (const CASE& C : CASES) {
+    LOAD_SWITCH(C.LOADED);
+    TAP(KEY::TAB);
+    EXPECT_EQ(NDESIGNER::ROTATION_AI, C.AFTER) << C.WHY;
+    EXPECT_EQ(MENU[34].VALUE, static_cast<float>(C.AFTER)) << "row 34 mirrors the switch";
+    EXPECT_EQ(CANNON[0].ROTATE, C.AFTER == 1 ? NBARRAGE::ROTATE2 : NBARRAGE::ROTATE) << C.WHY;
+  }
 }
 
-TEST_F(DesignerTest, TabLeavesALoadedZeroAtZero) {
-  MENU[34].VALUE = 0.0f;
-  NDESIGNER::APPLY_LOADED_MENU();
-  TAP(KEY::TAB);
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, 0) << "-0 is 0";
-}
-
-TEST_F(DesignerTest, TabOnTheLowestSwitchValueDoesNotOverflow) {
-  MENU[34].VALUE = -3.0e9f;
-  NDESIGNER::APPLY_LOADED_MENU();
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, INT32_MIN) << "a huge loaded switch saturates";
-  TAP(KEY::TAB);
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, INT32_MIN) << "its negation wraps to itself";
-}
-
-TEST_F(DesignerTest, RoundDownAppliesToTheSelectedRow) {
-  ACTIVEINDEX = 24;
-  MENU[24].VALUE = 4.3f;
-  TAP(KEY::F3);
-  EXPECT_EQ(MENU[24].VALUE, 4.0f);
-  EXPECT_EQ(CANNON[0].BULLETSPEED, 4.0f) << "F3 applies the menu to the cannon";
+TEST_F(DesignerTest, F3RoundsTheSelectedRowDownWithoutClamping) {
+  const std::pair<int32_t, float> ROWS[] = {{24, 4.3f}, {6, -2.3f}, {19, 140.5f}};
+  const float WANT[] = {4.0f, -3.0f, 140.0f};  // towards minus infinity; F3 does not clamp
+  for (int I = 0; I < 3; ++I) {
+    ACTIVEINDEX = ROWS[I].first;
+    MENU[ROWS[I].first].VALUE = ROWS[I].second;
+    TAP(KEY::F3);
+    EXPECT_EQ(MENU[ROWS[I].first].VALUE, WANT[I]) << "row " << ROWS[I].first;
+  }
+  EXPECT_EQ(CANNON[0].MAXBULLET, 140) << "F3 applies the menu to the cannon";
   EXPECT_EQ(MENU[23].VALUE, 25.0f) << "other rows are untouched";
 }
 
 TEST_F(DesignerTest, LoadedSwitchRoundsHalfToEven) {
-  MENU[34].VALUE = 1.0f;
-  NDESIGNER::APPLY_LOADED_MENU();
+  LOAD_SWITCH(1.0f);
   EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE2) << "a file holding 1.0 selects the bouncing rule";
-  MENU[34].VALUE = 0.5f;
-  NDESIGNER::APPLY_LOADED_MENU();
+  LOAD_SWITCH(0.5f);
   EXPECT_EQ(NDESIGNER::ROTATION_AI, 0) << "0.5 rounds to 0";
   EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE);
-  MENU[34].VALUE = -0.5f;
-  NDESIGNER::APPLY_LOADED_MENU();
+  LOAD_SWITCH(-0.5f);
   EXPECT_EQ(NDESIGNER::ROTATION_AI, 0) << "-0.5 rounds to 0";
-  MENU[19].VALUE = 2.5f;
-  NDESIGNER::APPLY_LOADED_MENU();
-  EXPECT_EQ(CANNON[0].MAXBULLET, 2) << "2.5 loaded into row 19 gives MAXBULLET 2";
 }
 
 TEST(DesignerStartUp, AnswersSelectModeDepthAndFullScreen) {
   EXPECT_EQ(NDESIGNER::ANSWER_VALUE('4'), 4);
   EXPECT_EQ(NDESIGNER::ANSWER_VALUE('x'), 0) << "a non-digit answers 0";
   EXPECT_EQ(NDESIGNER::ANSWER_VALUE(-1), 0) << "end of input answers 0";
-  auto S = NDESIGNER::SCREEN_SETTINGS(0, 0, 0);
-  EXPECT_EQ(S.SCREEN_MODE, 1) << "the default is filter 1";
-  EXPECT_EQ(S.BITS_PER_PIXEL, 8);
-  EXPECT_EQ(S.FULL_SCREEN, 0);
-  S = NDESIGNER::SCREEN_SETTINGS(6, 2, 1);
-  EXPECT_EQ(S.SCREEN_MODE, 0) << "answer 6 is the unscaled mode 0";
-  EXPECT_EQ(S.BITS_PER_PIXEL, 8) << "software modes are always 8-bit";
-  S = NDESIGNER::SCREEN_SETTINGS(4, 1, 1);
-  EXPECT_EQ(S.SCREEN_MODE, 4);
-  EXPECT_EQ(S.BITS_PER_PIXEL, 16) << "4, 1, 1: 16-bit full-screen OpenGL";
-  EXPECT_EQ(S.FULL_SCREEN, 1);
-  S = NDESIGNER::SCREEN_SETTINGS(5, 3, 2);
-  EXPECT_EQ(S.BITS_PER_PIXEL, 32);
-  EXPECT_EQ(S.FULL_SCREEN, 0) << "only answer 1 asks for full screen";
-  EXPECT_EQ(NDESIGNER::SCREEN_SETTINGS(9, 0, 0).SCREEN_MODE, 1) << "7 to 9 fall back to filter 1";
+  struct CASE { int32_t CHOICE, FCHOICE, BCHOICE, MODE, BITS, FULL; const char* WHY; };
+  const CASE CASES[] = {{0, 0, 0, 1, 8, 0, "the default is filter 1, 8-bit, windowed"},
+                        {6, 2, 1, 0, 8, 0, "answer 6 is the unscaled mode 0, always 8-bit"},
+                        {4, 1, 1, 4, 16, 1, "4, 1, 1: 16-bit full-screen OpenGL"},
+                        {5, 3, 2, 5, 32, 0, "only answer 1 asks for full screen"},
+                        {9, 0, 0, 1, 8, 0, "7 to 9 fall back to filter 1"}};
+  for (const CASE& C : CASES) {
+    const auto S = NDESIGNER::SCREEN_SETTINGS(C.CHOICE, C.FCHOICE, C.BCHOICE);
+    EXPECT_EQ(std::vector<int32_t>({S.SCREEN_MODE, S.BITS_PER_PIXEL, S.FULL_SCREEN}),
+              std::vector<int32_t>({C.MODE, C.BITS, C.FULL})) << "mode, depth, full screen: " << C.WHY;
+  }
 }
 
 }  // namespace
