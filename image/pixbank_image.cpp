@@ -442,6 +442,6 @@ const uint8_t* IMAGE_FRAME(const IMAGETYPE& IMAGE, int64_t N) {
 
 std::string IMAGE_FRAME_LIST_NAME(const std::string& BITMAP_NAME) {
   // QUIRK: the name is cut at the first "." of the whole name, directories included
-  // ("gfx.sheet.bmp" gives "gfx.txt"); pinned by ImageFrameList.NameIsCutAtTheFirstDot.
+  // ("gfx.sheet.bmp" gives "gfx.txt"); pinned by Image.FrameListCutsFramesFromTheTopStrip.
   return BITMAP_NAME.substr(0, BITMAP_NAME.find('.')) + ".txt";
 }

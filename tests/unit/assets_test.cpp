@@ -2,36 +2,26 @@
 // programs load them, the generator's determinism and the contact sheet.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <iterator>
 
 #include "display/colour_table.hpp"
-#include "display/draw2d.hpp"
 #include "display/font.hpp"
 #include "image/pixbank_image.hpp"
+#include "tests/unit/image_test_files.hpp"
 
 namespace {
 
 const std::string RUN = std::string(VOLLEY_RUN_DIR) + "/";
 
 std::vector<uint8_t> READ_ALL(const std::string& NAME) {
-  std::vector<uint8_t> B;
-  if (std::FILE* F = std::fopen(NAME.c_str(), "rb")) {
-    for (int C = std::fgetc(F); C != EOF; C = std::fgetc(F)) B.push_back(static_cast<uint8_t>(C));
-    std::fclose(F);
-  }
-  return B;
+  std::ifstream F(NAME, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(F), {});
 }
 
-uint32_t PAL_ENTRY(const std::vector<uint8_t>& P, int I) {
-  return P[4 * I] | P[4 * I + 1] << 8 | P[4 * I + 2] << 16 | static_cast<uint32_t>(P[4 * I + 3]) << 24;
-}
-
-class Sheet {
- public:
+struct Sheet {
   explicit Sheet(const std::string& NAME) {
     IMG.INIT = IMAGE_INIT;
     IMG.INIT(IMG);
@@ -39,131 +29,83 @@ class Sheet {
     IMG.LOAD(IMG);
   }
   ~Sheet() { IMG.DESTROY(IMG); }
+  const uint8_t* operator[](int N) const { return IMAGE_FRAME(IMG, N); }
   IMAGETYPE IMG{};
 };
 
-// Centroid of the non-transparent pixels of a frame, relative to the frame's centre,
-// weighted by how far along its ramp each index is (brighter counts more).
-void CENTROID(const uint8_t* F, double& CX, double& CY) {
-  const int W = draw2d::width_of(F), H = draw2d::height_of(F);
-  double SUM = 0, SX = 0, SY = 0;
-  for (int Y = 0; Y < H; ++Y) {
-    for (int X = 0; X < W; ++X) {
-      const uint8_t I = F[4 + Y * W + X];
-      if (I == 0) continue;
-      const double WEIGHT = I == 15 ? 16 : (I % 16) + 1;
-      SUM += WEIGHT;
-      SX += WEIGHT * (X + 0.5 - W / 2.0);
-      SY += WEIGHT * (Y + 0.5 - H / 2.0);
-    }
-  }
-  CX = SUM > 0 ? SX / SUM : 0;
-  CY = SUM > 0 ? SY / SUM : 0;
+int INKED(const uint8_t* F) {
+  return int(std::count_if(F + 4, F + 4 + draw2d::width_of(F) * draw2d::height_of(F), [](uint8_t I) { return I; }));
 }
 
 bool SAME_FRAME(const uint8_t* A, const uint8_t* B) {
-  const std::size_t N = draw2d::buffer_bytes(draw2d::width_of(A), draw2d::height_of(A));
-  return draw2d::width_of(A) == draw2d::width_of(B) && draw2d::height_of(A) == draw2d::height_of(B) &&
-         std::equal(A + 4, A + N, B + 4);
-}
-
-int INKED_PIXELS(const uint8_t* F) {
-  int N = 0;
-  for (int I = 0; I < draw2d::width_of(F) * draw2d::height_of(F); ++I) N += F[4 + I] != 0;
-  return N;
+  return std::equal(A, A + draw2d::buffer_bytes(draw2d::width_of(A), draw2d::height_of(A)), B);
 }
 
 }  // namespace
 
-TEST(Assets, KorvanePaletteIsTheDisplaysColourTable) {
-  const std::vector<uint8_t> P = READ_ALL(RUN + "korvane.pal");
-  ASSERT_EQ(P.size(), 1024u);
+TEST(Assets, PalettesAreTheBuiltInTableAndBlackToWhite) {
+  const std::vector<uint8_t> K = READ_ALL(RUN + "korvane.pal"), Q = READ_ALL(RUN + "qz.pal");
+  ASSERT_TRUE(K.size() == 1024 && Q.size() == 1024) << "256 entries of 4 bytes";
+  auto ENTRY = [](const std::vector<uint8_t>& P, int I) {
+    return P[4 * I] | P[4 * I + 1] << 8 | P[4 * I + 2] << 16 | uint32_t(P[4 * I + 3]) << 24;
+  };
   for (int I = 0; I < 256; ++I) {
-    ASSERT_EQ(PAL_ENTRY(P, I), BUILTIN_COLOUR_TABLE[I]) << "entry " << I;
+    ASSERT_EQ(ENTRY(K, I), BUILTIN_COLOUR_TABLE[I]) << "korvane.pal is the display's table at " << I;
+    ASSERT_EQ(ENTRY(Q, I) & ~0x3F3F3Fu, 0u) << "qz.pal entry " << I << " is 6-bit";
   }
-  EXPECT_EQ(BUILTIN_COLOUR_TABLE[9], 0x3F1515u) << "light blue: blue in the high byte";
+  EXPECT_TRUE(ENTRY(Q, 0) == 0 && ENTRY(Q, 15) == 0x3F3F3F) << "qz.pal colour 0 is black, 15 white";
 }
 
-TEST(Assets, PlayerPaletteHasBlackAndWhiteAndSixBitEntries) {
-  const std::vector<uint8_t> P = READ_ALL(RUN + "qz.pal");
-  ASSERT_EQ(P.size(), 1024u);
-  EXPECT_EQ(PAL_ENTRY(P, 0), 0u) << "colour 0 black";
-  EXPECT_EQ(PAL_ENTRY(P, 15), 0x3F3F3Fu) << "colour 15 white";
-  for (int I = 0; I < 256; ++I) ASSERT_EQ(PAL_ENTRY(P, I) & ~0x3F3F3Fu, 0u) << "entry " << I;
-}
-
-TEST(Assets, SheetsAreWellFormedAndSmall) {
-  for (const char* NAME : {"kv_bullet.put", "bullet.put", "tiny_font.put", "qzfntdg.put"}) {
-    const std::vector<uint8_t> B = READ_ALL(RUN + NAME);
-    ASSERT_GE(B.size(), 7u) << NAME;
-    EXPECT_EQ(B[0], 0xFD) << NAME;
-    EXPECT_EQ(B[5] | B[6] << 8, static_cast<int>(B.size()) - 7) << NAME << ": length = size - 7";
-    EXPECT_LE(B.size() - 7, 65535u) << NAME;
-    Sheet S(NAME);
+TEST(Assets, SheetsHoldTheirFramesAndNothingElse) {
+  const struct { const char* NAME; uint32_t FRAMES; bool FONT; int MAX_W, MAX_H; } SHEETS[] = {
+      {"kv_bullet.put", 51, false, 16, 16}, {"bullet.put", 19, false, 12, 12},
+      {"tiny_font.put", 95, true, 5, 7}, {"qzfntdg.put", 95, true, 8, 8}};  // font frames are exactly MAX_W wide
+  for (const auto& S : SHEETS) {
+    SCOPED_TRACE(S.NAME);
+    const std::vector<uint8_t> B = READ_ALL(RUN + S.NAME);
+    ASSERT_GE(B.size(), 7u);
+    EXPECT_TRUE(B[0] == 0xFD && (B[5] | B[6] << 8) == int(B.size()) - 7) << "0xFD, then length = size - 7";
+    const Sheet SHEET(S.NAME);
+    const uint32_t COUNT = IMAGE_FRAME_COUNT(SHEET.IMG);
+    EXPECT_TRUE(S.FONT ? COUNT == S.FRAMES : COUNT >= S.FRAMES) << COUNT << " frames";
     uint32_t WORDS = 0;
-    for (uint32_t N = 0; N < IMAGE_FRAME_COUNT(S.IMG); ++N) {
-      const uint8_t* F = IMAGE_FRAME(S.IMG, N);
-      ASSERT_NE(F, nullptr) << NAME << " frame " << N;
-      WORDS += (draw2d::width_of(F) * draw2d::height_of(F) + 5) / 2;
+    for (uint32_t N = 0; N < COUNT; ++N) {
+      ASSERT_NE(SHEET[N], nullptr) << "frame " << N;
+      const int W = draw2d::width_of(SHEET[N]), H = draw2d::height_of(SHEET[N]);
+      WORDS += (W * H + 5) / 2;
+      EXPECT_TRUE((S.FONT ? W == S.MAX_W : W <= S.MAX_W) && H <= S.MAX_H) << "frame " << N << ": " << W << "x" << H;
+      EXPECT_TRUE(N >= S.FRAMES || INKED(SHEET[N]) >= (S.FONT ? N > 0 : 5)) << "frame " << N << " has ink";
     }
-    EXPECT_EQ(WORDS, S.IMG.M_SIZE) << NAME << ": the frames fill the sheet exactly";
+    EXPECT_EQ(WORDS, SHEET.IMG.M_SIZE) << "the frames fill the sheet exactly";
+    EXPECT_TRUE(!S.FONT || INKED(SHEET[0]) == 0) << "the space is blank";
   }
-}
-
-TEST(Assets, DesignerBulletsHaveRoundSpinningAndDirectionalFrames) {
-  Sheet S("kv_bullet.put");
-  ASSERT_GE(IMAGE_FRAME_COUNT(S.IMG), 51u);
-  for (int N = 0; N <= 50; ++N) EXPECT_GT(INKED_PIXELS(IMAGE_FRAME(S.IMG, N)), 4) << "frame " << N;
-  double CX = 0, CY = 0;
-  CENTROID(IMAGE_FRAME(S.IMG, 26), CX, CY);
-  EXPECT_GT(CX, 0.5) << "direction 0 points right";
-  EXPECT_NEAR(CY, 0, 0.3);
-  CENTROID(IMAGE_FRAME(S.IMG, 26 + 6), CX, CY);
-  EXPECT_GT(CY, 0.5) << "90 degrees points down";
-  EXPECT_NEAR(CX, 0, 0.3);
-  CENTROID(IMAGE_FRAME(S.IMG, 26 + 12), CX, CY);
-  EXPECT_LT(CX, -0.5) << "180 degrees points left";
-  CENTROID(IMAGE_FRAME(S.IMG, 26 + 18), CX, CY);
-  EXPECT_LT(CY, -0.5) << "270 degrees points up";
-  CENTROID(IMAGE_FRAME(S.IMG, 26 + 3), CX, CY);
-  EXPECT_GT(CX, 0.3) << "45 degrees points right and down";
-  EXPECT_GT(CY, 0.3);
-  EXPECT_TRUE(SAME_FRAME(IMAGE_FRAME(S.IMG, 50), IMAGE_FRAME(S.IMG, 26))) << "frame 50 repeats direction 0";
-  EXPECT_TRUE(SAME_FRAME(IMAGE_FRAME(S.IMG, 25), IMAGE_FRAME(S.IMG, 49)))
-      << "direction index -1 shows direction 23";
-  EXPECT_FALSE(SAME_FRAME(IMAGE_FRAME(S.IMG, 4), IMAGE_FRAME(S.IMG, 5))) << "the spinner turns";
-}
-
-TEST(Assets, PlayerBulletsCoverTheCatalogueFrames) {
-  Sheet S("bullet.put");
-  ASSERT_GE(IMAGE_FRAME_COUNT(S.IMG), 19u) << "animations at 0, 4, 12 and 15 of 4 frames";
-  for (int N = 0; N <= 18; ++N) {
-    const uint8_t* F = IMAGE_FRAME(S.IMG, N);
-    EXPECT_GT(INKED_PIXELS(F), 4) << "frame " << N;
-    EXPECT_LE(draw2d::width_of(F), 12) << "bullets are small";
-  }
-}
-
-TEST(Assets, TinyFontFitsTheDesignersRows) {
-  Sheet S("tiny_font.put");
-  ASSERT_EQ(IMAGE_FRAME_COUNT(S.IMG), 95u) << "codes 32 to 126";
-  for (int N = 0; N < 95; ++N) {
-    const uint8_t* F = IMAGE_FRAME(S.IMG, N);
-    ASSERT_EQ(draw2d::width_of(F), 5) << "frame " << N;
-    ASSERT_LE(draw2d::height_of(F), 7) << "rows are 7 pixels apart";
-    if (N > 0) {
-      EXPECT_GT(INKED_PIXELS(F), 0) << "character " << static_cast<char>(32 + N) << " has ink";
-    }
-  }
-  EXPECT_EQ(INKED_PIXELS(IMAGE_FRAME(S.IMG, 0)), 0) << "the space is blank";
+  const Sheet TINY("tiny_font.put");
   for (char C : std::string("0123456789=._/-")) {
     for (char D : std::string("0123456789=._/-")) {
-      if (C != D) {
-        EXPECT_FALSE(SAME_FRAME(IMAGE_FRAME(S.IMG, C - 32), IMAGE_FRAME(S.IMG, D - 32)))
-            << C << " and " << D << " must look different";
-      }
+      EXPECT_TRUE(C == D || !SAME_FRAME(TINY[C - 32], TINY[D - 32])) << C << " and " << D << " must look different";
     }
   }
+}
+
+TEST(Assets, DesignerBulletDirectionFramesPointTheRightWay) {
+  const Sheet S("kv_bullet.put");
+  ASSERT_GE(IMAGE_FRAME_COUNT(S.IMG), 51u);
+  for (int K = 0; K < 24; ++K) {  // frame 26 + K points at K x 15 degrees, y down
+    // Centroid of the ink relative to the frame's centre, brighter ramp indices weighing more.
+    const uint8_t* F = S[26 + K];
+    const int W = draw2d::width_of(F), H = draw2d::height_of(F);
+    double SUM = 0, CX = 0, CY = 0;
+    for (int I = 0; I < W * H; ++I) {
+      const double WEIGHT = F[4 + I] == 0 ? 0 : F[4 + I] == 15 ? 16 : F[4 + I] % 16 + 1;
+      SUM += WEIGHT, CX += WEIGHT * (I % W + 0.5 - W / 2.0), CY += WEIGHT * (I / W + 0.5 - H / 2.0);
+    }
+    const double A = K * M_PI / 12;
+    EXPECT_GT((CX * std::cos(A) + CY * std::sin(A)) / SUM, 0.5) << "frame " << 26 + K << " points at " << K * 15;
+    EXPECT_LT(std::fabs(CY * std::cos(A) - CX * std::sin(A)) / SUM, 0.15) << "frame " << 26 + K << " not a step aside";
+  }
+  EXPECT_TRUE(SAME_FRAME(S[50], S[26])) << "frame 50 repeats direction 0";
+  EXPECT_TRUE(SAME_FRAME(S[25], S[49])) << "direction index -1 shows direction 23";
+  EXPECT_FALSE(SAME_FRAME(S[4], S[5])) << "the spinner turns";
 }
 
 TEST(Assets, TinyFontDrawsThirtyThreeDotInFifteenPixels) {
@@ -176,50 +118,23 @@ TEST(Assets, TinyFontDrawsThirtyThreeDotInFifteenPixels) {
   FONT.M_TEXT = "33.";
   FONT.DRAW(FONT, PAGE);
   int RIGHT = -1;
-  for (int Y = 0; Y < 7; ++Y) {
-    for (int X = 0; X < 320; ++X) {
-      if (PAGE[4 + Y * 320 + X] != 0 && X > RIGHT) RIGHT = X;
-    }
-  }
-  EXPECT_GE(RIGHT, 10);
-  EXPECT_LT(RIGHT, 15) << "the row number must stay left of column 15";
+  for (int I = 0; I < 320 * 7; ++I) RIGHT = PAGE[4 + I] != 0 ? std::max(RIGHT, I % 320) : RIGHT;
+  EXPECT_TRUE(RIGHT >= 10 && RIGHT < 15) << "the row number ends at column " << RIGHT << ", left of 15";
   draw2d::free_buffer(PAGE);
   FONT.DESTROY(FONT);
 }
 
-TEST(Assets, BigFontHasEightByEightCells) {
-  Sheet S("qzfntdg.put");
-  ASSERT_EQ(IMAGE_FRAME_COUNT(S.IMG), 95u);
-  for (int N = 0; N < 95; ++N) {
-    const uint8_t* F = IMAGE_FRAME(S.IMG, N);
-    EXPECT_EQ(draw2d::width_of(F), 8);
-    EXPECT_EQ(draw2d::height_of(F), 8);
-  }
-}
-
-TEST(Assets, GeneratorWritesTheSameBytesEveryRun) {
-  const std::string DIR = "assets_test_regen";
-  std::system(("mkdir -p " + DIR).c_str());
-  ASSERT_EQ(std::system((std::string("\"") + VOLLEY_ASSETGEN + "\" " + DIR).c_str()), 0);
-  for (const char* NAME :
-       {"korvane.pal", "qz.pal", "kv_bullet.put", "bullet.put", "tiny_font.put", "qzfntdg.put"}) {
+TEST(Assets, GeneratorIsDeterministicAndTheContactSheetShowsEverySheet) {
+  const std::string DIR = imagetest::SCRATCH("regen"), PNG = imagetest::SCRATCH("contact.png");
+  ASSERT_EQ(std::system(("mkdir -p '" + DIR + "' && '" + VOLLEY_ASSETGEN + "' '" + DIR + "'").c_str()), 0);
+  for (const char* NAME : {"korvane.pal", "qz.pal", "kv_bullet.put", "bullet.put", "tiny_font.put", "qzfntdg.put"}) {
     EXPECT_EQ(READ_ALL(DIR + "/" + NAME), READ_ALL(RUN + NAME)) << NAME << " differs between runs";
   }
-}
-
-TEST(Assets, ContactSheetShowsEverySheet) {
-  const std::string PNG = "assets_test_contact.png";
-  std::remove(PNG.c_str());
-  ASSERT_EQ(std::system((std::string("\"") + VOLLEY_CONTACT_SHEET + "\" " + VOLLEY_RUN_DIR + " " + PNG +
-                         " 4 > /dev/null 2>&1")
-                            .c_str()),
-            0);
+  const std::string SHEET = VOLLEY_CONTACT_SHEET;
+  ASSERT_EQ(std::system(("'" + SHEET + "' '" + RUN + "' '" + PNG + "' 4 >/dev/null 2>&1").c_str()), 0);
   const std::vector<uint8_t> B = READ_ALL(PNG);
-  ASSERT_GE(B.size(), 24u) << "the PNG exists";
-  EXPECT_EQ(B[1], 'P');
-  const uint32_t W = B[16] << 24 | B[17] << 16 | B[18] << 8 | B[19];
-  const uint32_t H = B[20] << 24 | B[21] << 16 | B[22] << 8 | B[23];
+  ASSERT_TRUE(B.size() >= 24 && B[1] == 'P') << "the PNG exists";
   // 16 cells of 12 pixels per row at 4x; rows: 4 + 2 + 6 + 6 of frames, 3 between sheets.
-  EXPECT_EQ(W, 16u * 12 * 4);
-  EXPECT_EQ(H, (4u + 2 + 6 + 6 + 3) * 12 * 4);
+  EXPECT_EQ(B[16] << 24 | B[17] << 16 | B[18] << 8 | B[19], 16 * 12 * 4) << "width";
+  EXPECT_EQ(B[20] << 24 | B[21] << 16 | B[22] << 8 | B[23], (4 + 2 + 6 + 6 + 3) * 12 * 4) << "height";
 }

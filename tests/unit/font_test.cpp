@@ -1,178 +1,104 @@
 // Tests of the bitmap font: glyph placement, spacing, centring, clipping, characters without
-// a glyph, and the score format.
+// a glyph, and the score format. Every test glyph is a solid bar in the colour of its code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
-#include "display/draw2d.hpp"
 #include "display/font.hpp"
 #include "tests/unit/image_test_files.hpp"
 
 using namespace imagetest;
 
-namespace {
-
-// Glyph colour of a character: every test glyph is a solid bar in its own colour.
-uint8_t INK(int CODE) { return static_cast<uint8_t>(CODE); }
-
-// A sheet of GLYPHS frames for codes 32 upward: the space is SPACE_W x 1 and transparent, the
-// others GLYPH_W x 1 solid in the colour INK(code).
-std::string WRITE_FONT(int SPACE_W, int GLYPH_W, int GLYPHS = 95) {
-  std::vector<TESTFRAME> FRAMES = {SOLID(SPACE_W, 1, 0)};
-  for (int CODE = 33; CODE < 32 + GLYPHS; ++CODE) FRAMES.push_back(SOLID(GLYPH_W, 1, INK(CODE)));
-  const auto* INFO = ::testing::UnitTest::GetInstance()->current_test_info();
-  const std::string NAME = std::string("font_") + INFO->test_suite_name() + "_" + INFO->name() + ".put";
-  WRITE_PUT(NAME, FRAME_DATA(FRAMES));
-  return NAME;
-}
-
 class Font : public ::testing::Test {
  protected:
-  void SetUp() override { PAGE = draw2d::create_buffer(320, 240, 0); }
-  void TearDown() override {
+  ~Font() override { if (FONT.DESTROY) FONT.DESTROY(FONT); draw2d::free_buffer(PAGE); }
+  // Loads a sheet for codes 32 upward (no file when GLYPHS is 0): the space SPACE_W x 1 and
+  // transparent, the others GLYPH_W x 1 in the colour of their code. Clears the page.
+  void LOAD(int SPACE_W, int GLYPH_W, int GLYPHS = 95) {
+    std::vector<SOLID> FRAMES = {{SPACE_W, 1, 0}};
+    for (int CODE = 33; CODE < 32 + GLYPHS; ++CODE) FRAMES.push_back({GLYPH_W, 1, uint8_t(CODE)});
+    std::remove(SCRATCH("font.put").c_str());
+    if (GLYPHS > 0) WRITE_PUT(SCRATCH("font.put"), FRAME_DATA(FRAMES));
     if (FONT.DESTROY) FONT.DESTROY(FONT);
-    draw2d::free_buffer(PAGE);
-  }
-  void LOAD(const std::string& SHEET) {
+    FONT = FONTTYPE{};
     FONT.INIT = NFONT::INIT;
     FONT.INIT(FONT);
-    FONT.S_IMAGE.M_FILENAME = SHEET;
+    FONT.S_IMAGE.M_FILENAME = SCRATCH("font.put");
     FONT.LOAD(FONT);
+    std::fill(PAGE + 4, PAGE + 4 + 320 * 240, 0);
   }
-  // The first column (from X0) on row Y that is not 0, or -1.
+  // The first column from X0 on row Y that is not 0, or -1.
   int FIRST_INKED(int Y, int X0 = 0) const {
-    for (int X = X0; X < 320; ++X) {
-      if (PIXEL_AT(PAGE, X, Y) != 0) return X;
-    }
+    for (int X = X0; X < 320; ++X) if (PIXEL_AT(PAGE, X, Y) != 0) return X;
     return -1;
   }
+  void DRAW(const std::string& TEXT) { FONT.M_TEXT = TEXT; FONT.DRAW(FONT, PAGE); }
   FONTTYPE FONT{};
-  uint8_t* PAGE = nullptr;
+  uint8_t* PAGE = draw2d::create_buffer(320, 240, 0);
 };
 
-}  // namespace
-
-TEST_F(Font, InitFillsSlotsAndLoadSetsTheScreenSize) {
-  FONT.M_TEXT = "kept";
-  FONT.M_X = 9;
-  LOAD(WRITE_FONT(8, 8));
-  EXPECT_EQ(FONT.INIT, &NFONT::INIT) << "INIT leaves its own slot alone";
-  EXPECT_EQ(FONT.M_TEXT, "kept") << "INIT leaves M_TEXT alone";
-  EXPECT_EQ(FONT.M_SCREEN_W, 320);
-  EXPECT_EQ(FONT.M_SCREEN_H, 240);
-  EXPECT_EQ(FONT.M_X, 0) << "LOAD resets the position";
-  EXPECT_EQ(FONT.S_IMAGE.M_MAXINDEX, 94u);
-  FONT.DESTROY(FONT);
-  EXPECT_EQ(FONT.M_TEXT, "") << "DESTROY empties the text";
-  EXPECT_EQ(FONT.S_IMAGE.P_DATA, nullptr);
-  FONT.DESTROY = nullptr;
-}
-
-TEST_F(Font, GlyphsFollowEachOtherAtTheSpacing) {
-  LOAD(WRITE_FONT(8, 8));
-  FONT.M_TEXT = "AB";
-  FONT.M_X = 10;
-  FONT.M_Y = 5;
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(PIXEL_AT(PAGE, 10, 5), INK('A')) << "A at (10, 5)";
-  EXPECT_EQ(PIXEL_AT(PAGE, 17, 5), INK('A'));
-  EXPECT_EQ(PIXEL_AT(PAGE, 18, 5), INK('B')) << "B at (18, 5)";
-  EXPECT_EQ(PIXEL_AT(PAGE, 26, 5), 0) << "nothing after the last glyph";
-  EXPECT_EQ(PIXEL_AT(PAGE, 9, 5), 0);
+TEST_F(Font, GlyphsFollowEachOtherAtTheWidthOfTheFirstFrame) {
+  LOAD(8, 8);
+  FONT.M_X = 10, FONT.M_Y = 5;
+  DRAW("AB");
+  EXPECT_TRUE(PIXEL_AT(PAGE, 10, 5) == 'A' && PIXEL_AT(PAGE, 17, 5) == 'A') << "A from (10, 5)";
+  EXPECT_EQ(PIXEL_AT(PAGE, 18, 5), 'B') << "B 8 pixels on";
+  EXPECT_EQ(FIRST_INKED(5), 10) << "nothing before the first glyph";
+  EXPECT_EQ(FIRST_INKED(5, 26), -1) << "nothing after the last glyph";
   EXPECT_EQ(FIRST_INKED(4), -1) << "glyphs are one row high here";
-}
-
-TEST_F(Font, SpacingComesFromTheFirstFrameOnly) {
-  LOAD(WRITE_FONT(6, 3));
-  FONT.M_TEXT = "ABC";
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(PIXEL_AT(PAGE, 6, 0), INK('B')) << "a 6-pixel space glyph spaces every character by 6";
-  EXPECT_EQ(PIXEL_AT(PAGE, 12, 0), INK('C'));
+  LOAD(6, 3);
+  DRAW("ABC");
+  EXPECT_TRUE(PIXEL_AT(PAGE, 6, 0) == 'B' && PIXEL_AT(PAGE, 12, 0) == 'C') << "a 6-pixel space spaces by 6";
   EXPECT_EQ(PIXEL_AT(PAGE, 3, 0), 0) << "the 3-pixel glyph leaves a gap";
 }
 
-TEST_F(Font, CentredTextStartsAtHalfTheRemainingWidth) {
-  LOAD(WRITE_FONT(8, 8));
-  FONT.M_X = 77;  // ignored when centred
-  FONT.M_CENTERED = -1;
-  FONT.M_TEXT = "ABCDE";
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(FIRST_INKED(0), 140) << "(320 - 5 x 8) / 2";
-  FONT.M_Y = 2;
-  FONT.M_TEXT = "AB!";  // 24 px: (320 - 24) / 2 = 148
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(FIRST_INKED(2), 148);
+TEST_F(Font, CentringTruncatesTowardZeroAndClipsAtBothEdges) {
+  const struct { int W, LEN, X; } CASES[] = {{8, 5, 140}, {8, 3, 148}, {8, 41, -4}, {7, 1, 156}, {7, 47, -4}};
+  for (const auto& C : CASES) {
+    SCOPED_TRACE(std::to_string(C.LEN) + " glyphs " + std::to_string(C.W) + " wide start at " + std::to_string(C.X));
+    LOAD(C.W, C.W);
+    FONT.M_X = 77;  // ignored when centred
+    FONT.M_CENTERED = -1;
+    DRAW(C.LEN == 1 ? "B" : "B" + std::string(C.LEN - 2, 'A') + "C");  // 7 x 47: -4.5 starts at -4
+    EXPECT_EQ(FIRST_INKED(0), std::max(C.X, 0));
+    EXPECT_EQ(PIXEL_AT(PAGE, C.X + C.W - 1, 0), 'B') << "the first glyph's last column";
+    EXPECT_EQ(PIXEL_AT(PAGE, C.X + C.W, 0), C.LEN > 1 ? 'A' : 0);
+    EXPECT_EQ(PIXEL_AT(PAGE, 319, 0), C.X + C.W * C.LEN > 320 ? 'C' : 0) << "the last glyph is cut at 319";
+    EXPECT_EQ(FIRST_INKED(1), -1) << "nothing wraps onto the next row";
+  }
 }
 
-TEST_F(Font, TextWiderThanThePageStartsLeftOfItAndIsClipped) {
-  LOAD(WRITE_FONT(8, 8));
+TEST_F(Font, EmptyTextMissingGlyphsAndAMissingSheetDrawNothing) {
+  LOAD(8, 8, 40);  // glyphs for 32..71 only
   FONT.M_CENTERED = 1;
-  FONT.M_TEXT = std::string("B") + std::string(39, 'A') + "C";  // 41 characters: X = -4
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(PIXEL_AT(PAGE, 0, 0), INK('B')) << "the first glyph shows its right half";
-  EXPECT_EQ(PIXEL_AT(PAGE, 3, 0), INK('B'));
-  EXPECT_EQ(PIXEL_AT(PAGE, 4, 0), INK('A'));
-  EXPECT_EQ(PIXEL_AT(PAGE, 319, 0), INK('C')) << "the last glyph starts at 316 and is cut at 319";
-  EXPECT_EQ(PIXEL_AT(PAGE, 0, 1), 0) << "nothing wraps onto the next row";
-}
-
-TEST_F(Font, OddCentringTruncatesTowardZero) {
-  LOAD(WRITE_FONT(7, 7));
-  FONT.M_CENTERED = 1;
-  FONT.M_TEXT = "A";  // (320 - 7) / 2 = 156.5 -> 156
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(FIRST_INKED(0), 156);
-  FONT.M_Y = 1;
-  FONT.M_TEXT = "B" + std::string(46, 'A');  // (320 - 329) / 2 = -4.5 -> -4, not -5
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(PIXEL_AT(PAGE, 2, 1), INK('B')) << "the first glyph covers -4 to 2";
-  EXPECT_EQ(PIXEL_AT(PAGE, 3, 1), INK('A'));
-}
-
-TEST_F(Font, EmptyTextDrawsNothing) {
-  LOAD(WRITE_FONT(8, 8));
-  FONT.M_TEXT = "";
-  FONT.M_CENTERED = 1;
-  FONT.DRAW(FONT, PAGE);
-  for (int Y = 0; Y < 240; ++Y) ASSERT_EQ(FIRST_INKED(Y), -1) << "row " << Y;
-}
-
-TEST_F(Font, CharactersWithoutAGlyphAreSkippedButKeepTheirPlace) {
-  LOAD(WRITE_FONT(8, 8, 40));  // glyphs for 32..71 only
-  FONT.M_TEXT = std::string("A\n") + '\xC8' + "Z" + "B";  // newline, code 200, 'Z' (90): no glyph
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(PIXEL_AT(PAGE, 0, 0), INK('A'));
+  DRAW("");
+  for (int Y = 0; Y < 240; ++Y) ASSERT_EQ(FIRST_INKED(Y), -1) << "empty text draws nothing on row " << Y;
+  FONT.M_CENTERED = 0;
+  DRAW(std::string("A\n") + '\xC8' + "ZB");  // newline, code 200, 'Z' (90): no glyph
+  EXPECT_EQ(PIXEL_AT(PAGE, 0, 0), 'A');
   EXPECT_EQ(FIRST_INKED(0, 8), 32) << "three missing glyphs leave a 24-pixel gap before B";
-  EXPECT_EQ(PIXEL_AT(PAGE, 32, 0), INK('B'));
+  EXPECT_EQ(PIXEL_AT(PAGE, 32, 0), 'B');
+  LOAD(8, 8, 0);
+  DRAW("ABC");
+  EXPECT_EQ(FIRST_INKED(0), -1) << "a font without a sheet draws nothing";
 }
 
-TEST_F(Font, MissingSheetDrawsNothing) {
-  LOAD("font_no_such_sheet.put");
-  FONT.M_TEXT = "ABC";
-  FONT.DRAW(FONT, PAGE);
-  EXPECT_EQ(FIRST_INKED(0), -1);
-}
-
-TEST(FontScore, DigitsArePaddedAndGroupedInThrees) {
-  EXPECT_EQ(NFONT::SCORE_TEXT("1234567", 9), "001,234,567");
-  EXPECT_EQ(NFONT::SCORE_TEXT(" 42 ", 3), "042") << "spaces around the number are trimmed";
-  EXPECT_EQ(NFONT::SCORE_TEXT("12345", 4), "0,000") << "a number longer than MAXLEN shows zeros";
-  EXPECT_EQ(NFONT::SCORE_TEXT("7", 0), "");
-  EXPECT_EQ(NFONT::SCORE_TEXT("7", -3), "") << "a negative length counts as 0";
-  EXPECT_EQ(NFONT::SCORE_TEXT("abc", 6), "000,abc") << "the grouping does not look at characters";
-  EXPECT_EQ(NFONT::SCORE_TEXT("", 3), "000");
-}
-
-TEST_F(Font, ScoreIsDrawnLikeTextAndLeavesMTextAlone) {
-  LOAD(WRITE_FONT(8, 8));
+TEST_F(Font, ScoreIsPaddedGroupedInThreesAndDrawnLikeText) {
+  const struct { const char *TEXT, *SHOWN, *WHY; int MAXLEN; } CASES[] = {
+      {"1234567", "001,234,567", "zeros in front, a comma every three digits", 9},
+      {" 42 ", "042", "spaces around the number are trimmed", 3},
+      {"12345", "0,000", "a number longer than MAXLEN shows zeros", 4}, {"7", "", "MAXLEN 0 shows nothing", 0},
+      {"7", "", "a negative length counts as 0", -3}, {"abc", "000,abc", "the grouping ignores characters", 6},
+      {"", "000", "no number is zero", 3}};
+  for (const auto& C : CASES) EXPECT_EQ(NFONT::SCORE_TEXT(C.TEXT, C.MAXLEN), C.SHOWN) << C.WHY;
+  LOAD(8, 8);
   FONT.M_TEXT = "12345";
-  FONT.M_X = 0;
   FONT.DRAW_SCORE(FONT, 4, PAGE);  // "0,000"
-  EXPECT_EQ(FONT.M_TEXT, "12345");
-  EXPECT_EQ(PIXEL_AT(PAGE, 0, 0), INK('0'));
-  EXPECT_EQ(PIXEL_AT(PAGE, 8, 0), INK(','));
-  EXPECT_EQ(PIXEL_AT(PAGE, 39, 0), INK('0'));
-  EXPECT_EQ(PIXEL_AT(PAGE, 40, 0), 0) << "five characters, no more";
+  EXPECT_EQ(FONT.M_TEXT, "12345") << "drawing the score leaves M_TEXT alone";
+  EXPECT_TRUE(PIXEL_AT(PAGE, 0, 0) == '0' && PIXEL_AT(PAGE, 8, 0) == ',' && PIXEL_AT(PAGE, 39, 0) == '0');
+  EXPECT_EQ(FIRST_INKED(0, 40), -1) << "five characters, no more";
   FONT.M_Y = 1;
   FONT.DRAW_SCORE(FONT, 0, PAGE);
   EXPECT_EQ(FIRST_INKED(1), -1) << "MAXLEN 0 draws nothing";

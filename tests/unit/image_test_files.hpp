@@ -1,91 +1,79 @@
-// Test helpers for the image module and the font: writing ".put" sheets, palettes and 8-bit
-// bitmaps into the test's working directory, and reading image buffers back.
+// Test helpers for the image module, the font and the assets: a private scratch directory,
+// ".put" sheets and 8-bit bitmaps written into it, and pixels of image buffers read back.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "display/draw2d.hpp"
+
 namespace imagetest {
 
-struct TESTFRAME {
-  int W, H;
-  std::vector<uint8_t> PIXELS;  // W x H, top row first
-};
-
-inline TESTFRAME SOLID(int W, int H, uint8_t COLOUR) {
-  return TESTFRAME{W, H, std::vector<uint8_t>(static_cast<std::size_t>(W) * H, COLOUR)};
+/// NAME inside a directory of this test program's own, made with mkdtemp and removed when the
+/// program ends (not by a death test's child). The path holds no dot: frame-list names are cut
+/// at the first dot of the whole name.
+inline std::string SCRATCH(const std::string& NAME) {
+  static const struct Dir {
+    std::string PATH = ::testing::TempDir() + "volley_XXXXXX";
+    pid_t OWNER = getpid();
+    Dir() { PATH = mkdtemp(PATH.data()) != nullptr ? PATH + "/" : "/nonexistent-scratch/"; }
+    ~Dir() { std::error_code IGNORED; if (getpid() == OWNER) std::filesystem::remove_all(PATH, IGNORED); }
+  } DIR;
+  return DIR.PATH + NAME;
 }
 
 inline void WRITE_BYTES(const std::string& NAME, const std::vector<uint8_t>& BYTES) {
-  std::FILE* F = std::fopen(NAME.c_str(), "wb");
-  if (!F) return;
-  if (!BYTES.empty()) std::fwrite(BYTES.data(), 1, BYTES.size(), F);
-  std::fclose(F);
+  std::ofstream(NAME, std::ios::binary)
+      .write(reinterpret_cast<const char*>(BYTES.data()), static_cast<std::streamsize>(BYTES.size()));
 }
 
-inline std::vector<uint8_t> BYTES_OF(const std::string& S) {
-  return std::vector<uint8_t>(S.begin(), S.end());
-}
+/// A frame of W x H pixels of one colour.
+struct SOLID { int W, H; uint8_t COLOUR; };
 
-/// Frame data as a ".put" file stores it: width x 8 + 1, height, pixels, pad to even.
-inline std::vector<uint8_t> FRAME_DATA(const std::vector<TESTFRAME>& FRAMES) {
+/// Frames as a ".put" file stores them: width x 8 + 1, height, pixels, a 0 to pad to even.
+inline std::vector<uint8_t> FRAME_DATA(const std::vector<SOLID>& FRAMES) {
   std::vector<uint8_t> D;
-  for (const TESTFRAME& F : FRAMES) {
-    const unsigned WF = static_cast<unsigned>(F.W) * 8 + 1;
-    D.push_back(static_cast<uint8_t>(WF));
-    D.push_back(static_cast<uint8_t>(WF >> 8));
-    D.push_back(static_cast<uint8_t>(F.H));
-    D.push_back(static_cast<uint8_t>(F.H >> 8));
-    D.insert(D.end(), F.PIXELS.begin(), F.PIXELS.end());
-    if (D.size() % 2) D.push_back(0);
+  for (const auto& [W, H, COLOUR] : FRAMES) {
+    D.insert(D.end(), {uint8_t(W * 8 + 1), uint8_t((W * 8 + 1) >> 8), uint8_t(H), uint8_t(H >> 8)});
+    D.insert(D.end(), static_cast<std::size_t>(W * H), COLOUR);
+    if (W * H % 2) D.push_back(0);
   }
   return D;
 }
 
 /// A ".put" file: 0xFD, segment, offset, length (of DATA, low 16 bits), DATA.
 inline void WRITE_PUT(const std::string& NAME, const std::vector<uint8_t>& DATA) {
-  std::vector<uint8_t> B(7, 0);
-  B[0] = 0xFD;
-  B[5] = static_cast<uint8_t>(DATA.size());
-  B[6] = static_cast<uint8_t>(DATA.size() >> 8);
+  std::vector<uint8_t> B = {0xFD, 0, 0, 0, 0, uint8_t(DATA.size()), uint8_t(DATA.size() >> 8)};
   B.insert(B.end(), DATA.begin(), DATA.end());
   WRITE_BYTES(NAME, B);
 }
 
 /// An 8-bit Windows bitmap (40-byte info header, 256-entry grey palette), bottom-up unless
-/// TOP_DOWN (negative height). PIXEL(x, y) gives the index of each pixel.
-template <typename FN>
-void WRITE_BMP(const std::string& NAME, int W, int H, FN PIXEL, bool TOP_DOWN = false) {
-  const int STRIDE = (W + 3) / 4 * 4;
-  const uint32_t OFFBITS = 14 + 40 + 1024;
-  const uint32_t SIZE = OFFBITS + static_cast<uint32_t>(STRIDE * H);
-  std::vector<uint8_t> B;
-  auto LE16 = [&](uint32_t V) { B.push_back(V & 255); B.push_back((V >> 8) & 255); };
-  auto LE32 = [&](uint32_t V) { LE16(V & 0xFFFF); LE16(V >> 16); };
-  B.push_back('B');
-  B.push_back('M');
-  LE32(SIZE); LE32(0); LE32(OFFBITS);
-  LE32(40); LE32(static_cast<uint32_t>(W)); LE32(static_cast<uint32_t>(TOP_DOWN ? -H : H));
-  LE16(1); LE16(8); LE32(0); LE32(static_cast<uint32_t>(STRIDE * H)); LE32(2835); LE32(2835);
-  LE32(256); LE32(0);
-  for (int I = 0; I < 256; ++I) {
-    B.push_back(static_cast<uint8_t>(I)); B.push_back(static_cast<uint8_t>(I));
-    B.push_back(static_cast<uint8_t>(I)); B.push_back(0);
-  }
-  for (int R = 0; R < H; ++R) {
-    const int Y = TOP_DOWN ? R : H - 1 - R;
-    for (int X = 0; X < STRIDE; ++X) B.push_back(X < W ? static_cast<uint8_t>(PIXEL(X, Y)) : 0);
+/// TOP_DOWN (negative height), whose pixel (x, y) is PATTERN(x, y).
+inline uint8_t PATTERN(int X, int Y) { return static_cast<uint8_t>((X + 7 * Y) % 250 + 1); }
+inline void WRITE_BMP(const std::string& NAME, int W, int H, bool TOP_DOWN = false) {
+  const uint32_t STRIDE = (W + 3) / 4 * 4, OFFBITS = 14 + 40 + 1024;
+  std::vector<uint8_t> B = {'B', 'M'};
+  for (uint32_t V : {OFFBITS + STRIDE * H, 0u, OFFBITS, 40u, uint32_t(W), uint32_t(TOP_DOWN ? -H : H),
+                     1u | 8u << 16, 0u, STRIDE * H, 2835u, 2835u, 256u, 0u})
+    B.insert(B.end(), {uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24)});
+  for (int I = 0; I < 256; ++I) B.insert(B.end(), {uint8_t(I), uint8_t(I), uint8_t(I), 0});
+  for (uint32_t I = 0; I < STRIDE * H; ++I) {
+    const int X = int(I % STRIDE), Y = TOP_DOWN ? int(I / STRIDE) : H - 1 - int(I / STRIDE);
+    B.push_back(X < W ? PATTERN(X, Y) : 0);
   }
   WRITE_BYTES(NAME, B);
 }
 
 /// Pixel (X, Y) of an image buffer.
 inline uint8_t PIXEL_AT(const void* BUFFER, int X, int Y) {
-  const auto* B = static_cast<const uint8_t*>(BUFFER);
-  const int W = (B[0] | B[1] << 8) / 8;
-  return B[4 + Y * W + X];
+  return static_cast<const uint8_t*>(BUFFER)[4 + Y * draw2d::width_of(BUFFER) + X];
 }
 
 }  // namespace imagetest
