@@ -118,14 +118,15 @@ int32_t DIRECTION_INDEX(int32_t SLOT_ROTATION, bool ROUNDED) {
   return static_cast<int32_t>(std::floor(V));
 }
 
-// Places one bullet of a shot, if a slot is free. Returns false when none is left.
-bool PLACE(TURRET_TYPE& T, FREE_SLOTS& SLOTS, int32_t ANGLE, int32_t SLOT_ROTATION,
+// Places one bullet of a shot, if a slot is free: on the circle of RADIUS at ANGLE_RAD (the
+// bullet's own angle, which the caller has already converted), moving along DIRECTION.
+// Returns false when no slot is left.
+bool PLACE(TURRET_TYPE& T, FREE_SLOTS& SLOTS, float ANGLE_RAD, int32_t SLOT_ROTATION,
            float DIRECTION, float SPEED, bool ROUNDED_INDEX) {
   const int32_t I = SLOTS.FIND();
   if (I < 0) return false;
   BULLET_TYPE& B = T.P_BULLETS[I];
   B.ROTATION = SLOT_ROTATION;
-  const float ANGLE_RAD = TO_F32(static_cast<double>(ANGLE) * DEG_TO_RAD);
   B.X = TO_F32(std::cos(static_cast<double>(ANGLE_RAD)) * T.RADIUS + T.X);
   B.Y = TO_F32(std::sin(static_cast<double>(ANGLE_RAD)) * T.RADIUS + T.Y);
   B.XV = TO_F32(std::cos(static_cast<double>(DIRECTION)) * SPEED);
@@ -479,7 +480,7 @@ void SHOOTER_AI(TURRET_TYPE& TURRET) {
   if (N == 1) {
     const int32_t ANGLE = T.ROTATION;
     const float ANGLE_RAD = TO_F32(static_cast<double>(ANGLE) * DEG_TO_RAD);
-    PLACE(T, SLOTS, ANGLE, SLOT_ROTATION(T.ROTATION % 360, ANGLE), ANGLE_RAD, B_DELTA, true);
+    PLACE(T, SLOTS, ANGLE_RAD, SLOT_ROTATION(T.ROTATION % 360, ANGLE), ANGLE_RAD, B_DELTA, true);
     return;
   }
 
@@ -493,7 +494,7 @@ void SHOOTER_AI(TURRET_TYPE& TURRET) {
       const float FACTOR = TO_F32(static_cast<double>(J + 1) * T.BULLETSPEED_DELTA / N + SPEED);
       const float ANGLE_RAD = TO_F32(static_cast<double>(ANGLE) * DEG_TO_RAD);
       // A full array drops the rest of the shot; nothing else would change.
-      if (!PLACE(T, SLOTS, ANGLE, SLOT_ROTATION(ANGLE % 360, ANGLE), ANGLE_RAD, FACTOR, true)) return;
+      if (!PLACE(T, SLOTS, ANGLE_RAD, SLOT_ROTATION(ANGLE % 360, ANGLE), ANGLE_RAD, FACTOR, true)) return;
     }
     return;
   }
@@ -519,9 +520,9 @@ void SHOOTER_AI(TURRET_TYPE& TURRET) {
       const float FACTOR = TO_F32(static_cast<double>(CENTERFACTOR) * T.BULLETSPEED_DELTA + SPEED);
       // The wall (mode 5) starts on the fan but every bullet moves along the aim.
       const float DIRECTION = T.WAVEMODE == 5 ? ROT_RAD : ANGLE_RAD;
-      PLACED = PLACE(T, SLOTS, ANGLE, SLOT_ROTATION(ANGLE % 360, ANGLE), DIRECTION, FACTOR, true);
+      PLACED = PLACE(T, SLOTS, ANGLE_RAD, SLOT_ROTATION(ANGLE % 360, ANGLE), DIRECTION, FACTOR, true);
     } else {
-      PLACED = PLACE(T, SLOTS, ANGLE, SLOT_ROTATION(WRAP_ADD(ANGLE, 360) % 360, ANGLE), ANGLE_RAD,
+      PLACED = PLACE(T, SLOTS, ANGLE_RAD, SLOT_ROTATION(WRAP_ADD(ANGLE, 360) % 360, ANGLE), ANGLE_RAD,
                      B_DELTA, false);
     }
     if (!PLACED) return;
