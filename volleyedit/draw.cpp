@@ -2,6 +2,7 @@
 #include "volleyedit/draw.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -24,6 +25,16 @@ void DRAW_LINE(FONTTYPE& FONT, void* VPAGE, std::string TEXT) {
   FONT.DRAW(FONT, VPAGE);
 }
 
+// The row numbers "0." to "33." never change: made once, not in every frame.
+const std::array<std::string, SELECTABLE_ROWS>& ROW_NUMBERS() {
+  static const std::array<std::string, SELECTABLE_ROWS> NUMBERS = [] {
+    std::array<std::string, SELECTABLE_ROWS> N;
+    for (int32_t I = 0; I < SELECTABLE_ROWS; ++I) N[I] = std::to_string(I) + ".";
+    return N;
+  }();
+  return NUMBERS;
+}
+
 }  // namespace
 
 void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX_, uint8_t MCOLOR, FONTTYPE& FONT) {
@@ -35,8 +46,9 @@ void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX_, uint8_t MCOLOR, FONTTYPE& FONT)
   FONT.M_X = 0;
   FONT.M_Y = 0;
   FONT.M_CENTERED = 0;
-  for (int32_t I = 0; I < SELECTABLE_ROWS; ++I) {
-    DRAW_LINE(FONT, VPAGE, std::to_string(I) + ".");
+  for (const std::string& NUMBER : ROW_NUMBERS()) {
+    FONT.M_TEXT = NUMBER;
+    FONT.DRAW(FONT, VPAGE);
     FONT.M_Y += ROW_HEIGHT;
   }
 }
