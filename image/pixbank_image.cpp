@@ -270,7 +270,7 @@ void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
   // store the tracker cannot count, is treated as a block that could not be obtained.
   const uint64_t W = WID > 0 ? static_cast<uint64_t>(WID) : 0;
   const uint64_t H = HEI > 0 ? static_cast<uint64_t>(HEI) : 0;
-  const uint64_t WORDS = 2 + (W * H + 1) / 2;
+  const uint64_t WORDS = FRAME_WORDS(W, H);
   // 2. zero-filled store (every pixel the transparent index 0) with the frame header
   if (W > 8191 || H > 65535 || WORDS * 2 > MAX_BLOCK_BYTES) {
     FATAL("error allocating memory to hold BMP in image_load_BMP");
@@ -279,8 +279,7 @@ void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
   IMAGE.P_DATA =
       static_cast<uint16_t*>(LEAKSCOPE_CALLOCATE(IMAGE.M_SIZE * 2, MODULE, __LINE__));
   if (!IMAGE.P_DATA) FATAL("error allocating memory to hold BMP in image_load_BMP");
-  IMAGE.P_DATA[0] = static_cast<uint16_t>(W * 8 + 1);
-  IMAGE.P_DATA[1] = static_cast<uint16_t>(H);
+  draw2d::write_header(IMAGE.P_DATA, static_cast<int>(W), static_cast<int>(H), 1);
   // 3. the decoder writes the bitmap's own header and never more than the store holds
   draw2d::load_bitmap(IMAGE.M_FILENAME.c_str(), IMAGE.P_DATA,
                       static_cast<std::size_t>(IMAGE.M_SIZE) * 2);
@@ -315,7 +314,7 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
   uint64_t SIZE = 2;
   if (TILE_WID > 0 && TILE_HEI > 0 && BMP_WID > 0 && BMP_HEI > 0) {
     NUMTILES = static_cast<uint64_t>(BMP_WID / TILE_WID) * static_cast<uint64_t>(BMP_HEI / TILE_HEI);
-    SIZE = 2 + (static_cast<uint64_t>(TILE_WID) * static_cast<uint64_t>(TILE_HEI) + 1) / 2;
+    SIZE = FRAME_WORDS(static_cast<uint64_t>(TILE_WID), static_cast<uint64_t>(TILE_HEI));
   }
   if (NUMTILES * SIZE * 2 > MAX_BLOCK_BYTES) {
     FATAL("error allocating memory to hold BMP in image_index_BMP");
