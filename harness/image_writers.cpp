@@ -23,22 +23,12 @@ Palette current_palette() {
   return P;
 }
 
-bool write_png_indexed(const std::string& PATH, int W, int H, const uint8_t* PIXELS,
-                       const Palette& PALETTE, std::string& ERROR) {
-  png_image IMAGE;
-  std::memset(&IMAGE, 0, sizeof IMAGE);
-  IMAGE.version = PNG_IMAGE_VERSION;
-  IMAGE.width = static_cast<png_uint_32>(W);
-  IMAGE.height = static_cast<png_uint_32>(H);
-  IMAGE.format = PNG_FORMAT_RGB_COLORMAP;
-  IMAGE.colormap_entries = 256;
-  uint8_t MAP[256 * 3];
-  for (std::size_t I = 0; I < 256; ++I) {
-    MAP[I * 3] = PALETTE[I].R;
-    MAP[I * 3 + 1] = PALETTE[I].G;
-    MAP[I * 3 + 2] = PALETTE[I].B;
-  }
-  if (png_image_write_to_file(&IMAGE, PATH.c_str(), 0, PIXELS, W, MAP) == 0) {
+namespace {
+
+// Writes IMAGE (size and format set by the caller) from rows of ROW_BYTES bytes.
+bool WRITE_PNG(png_image& IMAGE, const std::string& PATH, const uint8_t* PIXELS, int ROW_BYTES,
+               const uint8_t* COLOURMAP, std::string& ERROR) {
+  if (png_image_write_to_file(&IMAGE, PATH.c_str(), 0, PIXELS, ROW_BYTES, COLOURMAP) == 0) {
     ERROR = "cannot write the PNG file '" + PATH + "': " + IMAGE.message;
     png_image_free(&IMAGE);
     return false;
@@ -46,19 +36,39 @@ bool write_png_indexed(const std::string& PATH, int W, int H, const uint8_t* PIX
   return true;
 }
 
-bool write_png_rgba(const std::string& PATH, int W, int H, const uint8_t* RGBA, std::string& ERROR) {
+png_image IMAGE_OF(int W, int H, png_uint_32 FORMAT) {
   png_image IMAGE;
   std::memset(&IMAGE, 0, sizeof IMAGE);
   IMAGE.version = PNG_IMAGE_VERSION;
   IMAGE.width = static_cast<png_uint_32>(W);
   IMAGE.height = static_cast<png_uint_32>(H);
-  IMAGE.format = PNG_FORMAT_RGBA;
-  if (png_image_write_to_file(&IMAGE, PATH.c_str(), 0, RGBA, W * 4, nullptr) == 0) {
-    ERROR = "cannot write the PNG file '" + PATH + "': " + IMAGE.message;
-    png_image_free(&IMAGE);
-    return false;
+  IMAGE.format = FORMAT;
+  return IMAGE;
+}
+
+}  // namespace
+
+bool write_png_indexed(const std::string& PATH, int W, int H, const uint8_t* PIXELS,
+                       const Palette& PALETTE, std::string& ERROR) {
+  png_image IMAGE = IMAGE_OF(W, H, PNG_FORMAT_RGB_COLORMAP);
+  IMAGE.colormap_entries = 256;
+  uint8_t MAP[256 * 3];
+  for (std::size_t I = 0; I < 256; ++I) {
+    MAP[I * 3] = PALETTE[I].R;
+    MAP[I * 3 + 1] = PALETTE[I].G;
+    MAP[I * 3 + 2] = PALETTE[I].B;
   }
-  return true;
+  return WRITE_PNG(IMAGE, PATH, PIXELS, W, MAP, ERROR);
+}
+
+bool write_png_rgb(const std::string& PATH, int W, int H, const uint8_t* RGB, std::string& ERROR) {
+  png_image IMAGE = IMAGE_OF(W, H, PNG_FORMAT_RGB);
+  return WRITE_PNG(IMAGE, PATH, RGB, W * 3, nullptr, ERROR);
+}
+
+bool write_png_rgba(const std::string& PATH, int W, int H, const uint8_t* RGBA, std::string& ERROR) {
+  png_image IMAGE = IMAGE_OF(W, H, PNG_FORMAT_RGBA);
+  return WRITE_PNG(IMAGE, PATH, RGBA, W * 4, nullptr, ERROR);
 }
 
 std::vector<uint8_t> rgba_to_indices(const uint8_t* RGBA, int W, int H, const Palette& COLOURMAP) {

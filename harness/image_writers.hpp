@@ -27,6 +27,8 @@ Palette current_palette();
 /// Writes a W x H 8-bit indexed PNG with PALETTE as its colour table. ERROR on failure.
 bool write_png_indexed(const std::string& PATH, int W, int H, const uint8_t* PIXELS,
                        const Palette& PALETTE, std::string& ERROR);
+/// Writes a W x H RGB PNG (3 bytes per pixel, rows top first).
+bool write_png_rgb(const std::string& PATH, int W, int H, const uint8_t* RGB, std::string& ERROR);
 /// Writes a W x H RGBA PNG (4 bytes per pixel, rows top first).
 bool write_png_rgba(const std::string& PATH, int W, int H, const uint8_t* RGBA, std::string& ERROR);
 
