@@ -78,15 +78,15 @@ std::string SCORE_TEXT(const std::string& TEXT, int32_t MAXLEN) {
   // 2. right-aligned over the zeros; a longer number leaves them all zeros
   const std::string NUMBER = TRIM_SPACES(TEXT);
   if (NUMBER.size() <= LEN) DIGITS.replace(LEN - NUMBER.size(), NUMBER.size(), NUMBER);
-  // 3. a comma after every character with 3, 6, 9, ... characters to its right
+  // 3. a comma after every character with 3, 6, 9, ... characters to its right. The result
+  // needs no trimming: it starts and ends with a zero or with the trimmed number's own ends.
   std::string GROUPED;
   for (std::size_t I = 0; I < LEN; ++I) {
     GROUPED.push_back(DIGITS[I]);
     const std::size_t RIGHT = LEN - 1 - I;
     if (RIGHT > 0 && RIGHT % 3 == 0) GROUPED.push_back(',');
   }
-  // 4.
-  return TRIM_SPACES(GROUPED);
+  return GROUPED;
 }
 
 void FONT_DRAW_SCORE(FONTTYPE& FONT, int32_t MAXLEN, void* VPAGE) {
