@@ -27,8 +27,9 @@ std::size_t buffer_bytes(int W, int H);
 /// Writes the header: width field W x 8 + BPP_BITS (0 or 1 for 8-bit art), height H.
 void write_header(void* BUFFER, int W, int H, int BPP_BITS = 0);
 /// A library-owned buffer of W x H pixels filled with FILL, header written; null on failure
-/// (W or H negative, W above 8191). Release it with free_buffer. Library buffers and pages come
-/// from the system allocator, not the allocation tracker, so they never show in a leak report.
+/// (W or H negative, W above 8191, H above 65535). Release it with free_buffer. Library buffers
+/// and pages come from the system allocator, not the allocation tracker, so they never show in
+/// a leak report.
 uint8_t* create_buffer(int W, int H, uint8_t FILL = 0);
 void free_buffer(uint8_t* BUFFER);
 
@@ -79,7 +80,8 @@ std::size_t load_memory_image(const char* FILE, void* DEST, std::size_t CAPACITY
 bool load_bitmap(const char* FILE, void* DEST, std::size_t CAPACITY);
 
 // ---------------------------------------------------------------------------------------------
-// Screen. One screen at a time, 320 x 240 or 640 x 480, depth 8, with 1 or 2 pages.
+// Screen. One screen at a time, depth 8, from 1 x 1 to 2048 x 2048 with 1 to 4 pages (the
+// programs open 320 x 240 and 640 x 480 screens of one or two pages).
 // ---------------------------------------------------------------------------------------------
 
 enum ScreenFlags : unsigned {
