@@ -6,19 +6,18 @@
 #   FUZZ_SECONDS   seconds of fuzzing per target (default 15)
 #   FUZZ_JOBS      targets fuzzed at the same time (default 2)
 #   FUZZ_BUILD     build directory (default <repo>/build-fuzz)
-#   FUZZ_TARGETS   space-separated subset of targets (default: all)
+#   FUZZ_TARGETS   space-separated subset of targets (default: all, as fuzz/targets.cmake lists them)
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${FUZZ_BUILD:-$ROOT/build-fuzz}"
 SECONDS_PER_TARGET="${FUZZ_SECONDS:-15}"
 JOBS="${FUZZ_JOBS:-2}"
-ALL="put_sheet palette bitmap_edit bitmap_play barrage_load barrage_roundtrip key_script options"
-TARGETS="${FUZZ_TARGETS:-$ALL}"
 
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVOLLEY_FUZZ=ON -DVOLLEY_TESTS=OFF -DVOLLEY_BENCH=OFF >/dev/null
 cmake --build "$BUILD" -j2 --target fuzz_all
+TARGETS="${FUZZ_TARGETS:-$(cat "$BUILD/fuzz/targets.txt")}"
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:allocator_may_return_null=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
