@@ -67,7 +67,10 @@ uint8_t* create_buffer(int W, int H, uint8_t FILL) {
   auto* B = static_cast<uint8_t*>(std::calloc(buffer_bytes(W, H), 1));
   if (!B) return nullptr;
   write_header(B, W, H, 0);
-  std::memset(B + HEADER_BYTES, FILL, static_cast<std::size_t>(W) * static_cast<std::size_t>(H));
+  // calloc has already zeroed the pixels (and the pad byte); only another colour is written
+  if (FILL != 0) {
+    std::memset(B + HEADER_BYTES, FILL, static_cast<std::size_t>(W) * static_cast<std::size_t>(H));
+  }
   return B;
 }
 

@@ -56,6 +56,20 @@ TEST(Draw2dCore, RoundingGoesHalfAwayFromZero) {
   EXPECT_LT(draw2d::round_coord(-INFINITY), -100000);
 }
 
+TEST(Draw2dCore, CreatedBuffersAreFilledPaddedWithZeroAndBounded) {
+  for (const uint8_t FILL : {uint8_t{0}, uint8_t{7}}) {
+    uint8_t* B = draw2d::create_buffer(3, 3, FILL);
+    ASSERT_NE(B, nullptr);
+    EXPECT_EQ(draw2d::width_of(B), 3);
+    EXPECT_EQ(draw2d::height_of(B), 3);
+    EXPECT_EQ(std::count(B + 4, B + 13, FILL), 9) << "every pixel holds FILL " << int(FILL);
+    EXPECT_EQ(B[13], 0) << "the pad byte after an odd pixel count stays 0 with FILL " << int(FILL);
+    draw2d::free_buffer(B);
+  }
+  for (auto [W, H] : {std::pair{-1, 1}, {1, -1}, {8192, 1}, {1, 65536}})
+    EXPECT_EQ(draw2d::create_buffer(W, H), nullptr) << W << " x " << H << " cannot be described";
+}
+
 TEST(Draw2dBlit, TransparencyClippingAndRoundedPositions) {
   Guarded T(5, 4);
   const auto S2 = source(3, 2, {1, 0, 2, 0, 3, 0});
