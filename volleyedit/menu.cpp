@@ -22,6 +22,7 @@ struct ROW_SPEC {
   float MAX;
   bool TO_CANNON;
   bool FROM_CANNON;
+  NBARRAGE::COORD_TYPE* TURRET_TYPE::* REF_FIELD = nullptr;  // reference rows
 };
 
 constexpr ROW_KIND I = ROW_KIND::INTEGER;
@@ -32,8 +33,8 @@ constexpr ROW_KIND R = ROW_KIND::REFERENCE;
 constexpr ROW_SPEC ROWS[MENU_ROWS] = {
     {I, &TURRET_TYPE::LISTINDEX, nullptr, 1.0f, 0, 999, true, true},
     {I, &TURRET_TYPE::TARGETING, nullptr, 1.0f, -1, 0, true, true},
-    {R, nullptr, nullptr, 1.0f, 0, 999, false, false},  // P_POSITION
-    {R, nullptr, nullptr, 1.0f, 0, 999, false, false},  // P_TARGET
+    {R, nullptr, nullptr, 1.0f, 0, 999, false, false, &TURRET_TYPE::P_POSITION},
+    {R, nullptr, nullptr, 1.0f, 0, 999, false, false, &TURRET_TYPE::P_TARGET},
     {F, nullptr, &TURRET_TYPE::X, 0.1f, -999, 999, false, false},
     {F, nullptr, &TURRET_TYPE::Y, 0.1f, -999, 999, false, false},
     {F, nullptr, &TURRET_TYPE::XV, 0.1f, -999, 999, true, true},
@@ -70,7 +71,10 @@ constexpr ROW_SPEC ROWS[MENU_ROWS] = {
 
 }  // namespace
 
-ROW_KIND KIND_OF_ROW(int32_t ROW) { return ROWS[ROW].KIND; }
+ROW_FIELD FIELD_OF_ROW(int32_t ROW) {
+  const ROW_SPEC& SPEC = ROWS[ROW];
+  return {SPEC.KIND, SPEC.INT_FIELD, SPEC.FLOAT_FIELD, SPEC.REF_FIELD};
+}
 bool ROW_TO_CANNON(int32_t ROW) { return ROWS[ROW].TO_CANNON; }
 bool ROW_FROM_CANNON(int32_t ROW) { return ROWS[ROW].FROM_CANNON; }
 

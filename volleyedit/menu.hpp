@@ -30,9 +30,17 @@ inline constexpr int32_t ROW_HEIGHT = 7;        ///< pixel rows per menu row
 /// The program-wide menu.
 extern MENU_TYPE MENU[MENU_ROWS];
 
-/// What a row stands for in the cannon.
+/// What a row stands for in the cannon: an integer field, a float field, one of the two
+/// references (rows 2 and 3), or nothing (the rotation switch, row 34). The statistics column
+/// reads the cannon's fields through this same map.
 enum class ROW_KIND { INTEGER, FLOAT, REFERENCE, SWITCH };
-ROW_KIND KIND_OF_ROW(int32_t ROW);
+struct ROW_FIELD {
+  ROW_KIND KIND;
+  int32_t NBARRAGE::TURRET_TYPE::* INT_FIELD;                 ///< integer rows, else null
+  float NBARRAGE::TURRET_TYPE::* FLOAT_FIELD;                 ///< float rows, else null
+  NBARRAGE::COORD_TYPE* NBARRAGE::TURRET_TYPE::* REF_FIELD;   ///< reference rows, else null
+};
+ROW_FIELD FIELD_OF_ROW(int32_t ROW);
 /// Whether MENU_TO_CANNON / CANNON_TO_MENU copy the row.
 bool ROW_TO_CANNON(int32_t ROW);
 bool ROW_FROM_CANNON(int32_t ROW);

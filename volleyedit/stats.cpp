@@ -1,6 +1,7 @@
 // volleyedit statistics text (namespace NDESIGNER).
 #include "volleyedit/stats.hpp"
 
+#include "volleyedit/menu.hpp"
 #include "volleyedit/number_format.hpp"
 
 namespace NDESIGNER {
@@ -21,44 +22,16 @@ const char* const LABELS[STAT_LINES] = {
     "bullet_type = ",     "min_frame = ",           "max_frame = ",
 };
 
+// The field is the one the menu row of the same number stands for.
 std::string FIELD_TEXT(const TURRET_TYPE& C, int32_t LINE) {
-  switch (LINE) {
-    case 0: return FORMAT_INT(C.LISTINDEX);
-    case 1: return FORMAT_INT(C.TARGETING);
-    case 2: return FORMAT_REF(C.P_POSITION);
-    case 3: return FORMAT_REF(C.P_TARGET);
-    case 4: return FORMAT_FLOAT(C.X);
-    case 5: return FORMAT_FLOAT(C.Y);
-    case 6: return FORMAT_FLOAT(C.XV);
-    case 7: return FORMAT_FLOAT(C.YV);
-    case 8: return FORMAT_FLOAT(C.TARGETX);
-    case 9: return FORMAT_FLOAT(C.TARGETY);
-    case 10: return FORMAT_INT(C.ACTIVE);
-    case 11: return FORMAT_FLOAT(C.RADIUS);
-    case 12: return FORMAT_INT(C.ROTATION);
-    case 13: return FORMAT_INT(C.MINROTATION);
-    case 14: return FORMAT_INT(C.MAXROTATION);
-    case 15: return FORMAT_INT(C.ROTSPEED);
-    case 16: return FORMAT_INT(C.ROTDIR);
-    case 17: return FORMAT_INT(C.SPAWNDELAY);
-    case 18: return FORMAT_INT(C.MAXSPAWNDELAY);
-    case 19: return FORMAT_INT(C.MAXBULLET);
-    case 20: return FORMAT_INT(C.BULLET_ENERGY);
-    case 21: return FORMAT_INT(C.BULLET_DEATH_ID);
-    case 22: return FORMAT_INT(C.BULLETS_PER_SHOT);
-    case 23: return FORMAT_INT(C.SPREAD_ROTATION);
-    case 24: return FORMAT_FLOAT(C.BULLETSPEED);
-    case 25: return FORMAT_FLOAT(C.BULLETSPEED_DELTA);
-    case 26: return FORMAT_FLOAT(C.BULLETOFFSET);
-    case 27: return FORMAT_INT(C.WAVEMODE);
-    case 28: return FORMAT_INT(C.BULLETCOUNTER);
-    case 29: return FORMAT_INT(C.BULLETWAVEMAX);
-    case 30: return FORMAT_INT(C.BULLETWAVEMAXDELAY);
-    case 31: return FORMAT_INT(C.BULLET_TYPE);
-    case 32: return FORMAT_INT(C.CURRENT_MIN_FRAME);
-    case 33: return FORMAT_INT(C.CURRENT_NUM_FRAME);
-    default: return std::string();
+  const ROW_FIELD F = FIELD_OF_ROW(LINE);
+  switch (F.KIND) {
+    case ROW_KIND::INTEGER: return FORMAT_INT(C.*F.INT_FIELD);
+    case ROW_KIND::FLOAT: return FORMAT_FLOAT(C.*F.FLOAT_FIELD);
+    case ROW_KIND::REFERENCE: return FORMAT_REF(C.*F.REF_FIELD);
+    case ROW_KIND::SWITCH: break;
   }
+  return std::string();
 }
 
 }  // namespace
