@@ -75,8 +75,6 @@ ROW_FIELD FIELD_OF_ROW(int32_t ROW) {
   const ROW_SPEC& SPEC = ROWS[ROW];
   return {SPEC.KIND, SPEC.INT_FIELD, SPEC.FLOAT_FIELD, SPEC.REF_FIELD};
 }
-bool ROW_TO_CANNON(int32_t ROW) { return ROWS[ROW].TO_CANNON; }
-bool ROW_FROM_CANNON(int32_t ROW) { return ROWS[ROW].FROM_CANNON; }
 
 int32_t ROUND_HALF_EVEN(float V) {
   // FE_TONEAREST, the default rounding mode: halves go to the even neighbour.

@@ -41,9 +41,6 @@ struct ROW_FIELD {
   NBARRAGE::COORD_TYPE* NBARRAGE::TURRET_TYPE::* REF_FIELD;   ///< reference rows, else null
 };
 ROW_FIELD FIELD_OF_ROW(int32_t ROW);
-/// Whether MENU_TO_CANNON / CANNON_TO_MENU copy the row.
-bool ROW_TO_CANNON(int32_t ROW);
-bool ROW_FROM_CANNON(int32_t ROW);
 
 /// Nearest integer with halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -0.5 -> 0).
 /// Values beyond the 32-bit range saturate and not-a-number gives 0, so no input is undefined.

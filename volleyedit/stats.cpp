@@ -36,8 +36,6 @@ std::string FIELD_TEXT(const TURRET_TYPE& C, int32_t LINE) {
 
 }  // namespace
 
-const char* STAT_LABEL(int32_t LINE) { return LABELS[LINE]; }
-
 std::string STAT_TEXT(const TURRET_TYPE& CANNON, int32_t LINE) {
   return LABELS[LINE] + FIELD_TEXT(CANNON, LINE);
 }

@@ -12,9 +12,6 @@ namespace NDESIGNER {
 inline constexpr int32_t STAT_LINES = 34;   ///< left column, one per turret field
 inline constexpr int32_t RIGHT_LINES = 3;   ///< right column
 
-/// Label of left-column line LINE (0 to 33), ending in "= ".
-const char* STAT_LABEL(int32_t LINE);
-
 /// Text of left-column line LINE: the label followed by the field of CANNON in the line's
 /// format (integer, reference or float; see number_format.hpp).
 std::string STAT_TEXT(const NBARRAGE::TURRET_TYPE& CANNON, int32_t LINE);
