@@ -63,9 +63,6 @@ int32_t SLOT_COUNT(int32_t MAXBULLET, const BULLET_TYPE* P_BULLETS, int32_t ALLO
   if (P_BULLETS == nullptr || MAXBULLET <= 0) return 0;
   return MAXBULLET < ALLOCATED ? MAXBULLET : ALLOCATED;
 }
-int32_t SLOT_COUNT(const TURRET_TYPE& T) {
-  return SLOT_COUNT(T.MAXBULLET, T.P_BULLETS, DEFAULT_MAXBULLET);
-}
 int32_t SLOT_COUNT(const BARRAGE_TYPE& P) {
   return SLOT_COUNT(P.MAXBULLET, P.P_BULLETS, POOL_MAXBULLET);
 }
@@ -168,6 +165,10 @@ void FRESH_SLOT(BULLET_TYPE& B) {
 }
 
 }  // namespace
+
+int32_t SLOT_COUNT(const TURRET_TYPE& TURRET) {
+  return SLOT_COUNT(TURRET.MAXBULLET, TURRET.P_BULLETS, DEFAULT_MAXBULLET);
+}
 
 // ---- Turret lifecycle ---------------------------------------------------------------------
 

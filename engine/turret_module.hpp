@@ -249,6 +249,11 @@ void MOVE(TURRET_TYPE& TURRET);
 /// Moves, animates (every 4th step; VARIANT(play): every 8th) and retires live bullets that
 /// leave the field -20..340 x -70..270 or whose position is not a number.
 void MOVE_BULLETS(TURRET_TYPE& TURRET);
+
+/// The number of bullet slots that every pass over TURRET's array covers, drawing included:
+/// MAXBULLET bounded by the DEFAULT_MAXBULLET slots that INIT allocates, 0 for a MAXBULLET of
+/// 0 or below or a turret without a bullet array.
+int32_t SLOT_COUNT(const TURRET_TYPE& TURRET);
 /// The free-slot search of one shot (or of one copy into a pool): FIND returns the lowest free
 /// index among P[0] to P[COUNT - 1] and moves past it, or -1 when no slot is free. The caller
 /// must make every slot it is given live before the next FIND, and nothing may free a slot

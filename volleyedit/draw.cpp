@@ -1,7 +1,6 @@
 // volleyedit drawing: menu, statistics and cannons (namespace NDESIGNER).
 #include "volleyedit/draw.hpp"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -72,9 +71,7 @@ void DRAW_STATS(void* VPAGE, int32_t INDEX, FONTTYPE& FONT) {
 
 void DRAW_CANNON(void* VPAGE, const NBARRAGE::TURRET_TYPE& C, const IMAGETYPE& SHEET) {
   draw2d::circle(VPAGE, C.X, C.Y, std::fabs(C.RADIUS), CANNON_COLOUR);
-  if (C.P_BULLETS == nullptr) return;
-  // The bullet array has DEFAULT_MAXBULLET slots; MAXBULLET stays within them.
-  const int32_t SLOTS = std::min(C.MAXBULLET, NBARRAGE::DEFAULT_MAXBULLET);
+  const int32_t SLOTS = NBARRAGE::SLOT_COUNT(C);  // never past the array, whatever MAXBULLET says
   for (int32_t J = 0; J < SLOTS; ++J) {
     const NBARRAGE::BULLET_TYPE& B = C.P_BULLETS[J];
     if (B.ACTIVE == 0) continue;

@@ -1,7 +1,6 @@
 // volleyplay: the pattern player's start-up, frame and clean-up steps.
 #include "volleyplay/player.hpp"
 
-#include <algorithm>
 #include <cmath>
 
 #include "display/draw2d.hpp"
@@ -26,9 +25,7 @@ TURRET_TYPE* NEW_PAIR(int32_t LINE) {
 void STEP_AND_DRAW(TURRET_TYPE& T, const IMAGETYPE& IMAGE) {
   T.SHOOT(T, T.LIST_MANAGE(T, 0, 0));
   draw2d::circle(nullptr, T.X, T.Y, T.RADIUS, 15);
-  // The bullet array has DEFAULT_MAXBULLET slots (the built-in sets use 0 or 64); the bound
-  // keeps a larger MAXBULLET from reading past it, as the engine's own passes do.
-  const int32_t SLOTS = std::min(T.MAXBULLET, NBARRAGE::DEFAULT_MAXBULLET);
+  const int32_t SLOTS = NBARRAGE::SLOT_COUNT(T);  // never past the array, whatever MAXBULLET says
   for (int32_t J = 0; J < SLOTS; ++J) {
     const NBARRAGE::BULLET_TYPE& B = T.P_BULLETS[J];
     if (B.ACTIVE == 0) continue;
