@@ -7,9 +7,9 @@
 
 #include "display/draw2d.hpp"
 #include "harness/trace.hpp"
-#include "harness/trace_turret.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyplay/player.hpp"
+#include "volleyplay/player_trace.hpp"
 
 namespace {
 
@@ -45,17 +45,7 @@ void BM_TraceLine(benchmark::State& STATE) {
   W.attach(SINK);
   int32_t F = 0;
   for (auto _ : STATE) {
-    W.begin_object();
-    W.field("frame", ++F);
-    W.key("cannons");
-    W.begin_array();
-    harness::trace_turret(W, H.P.CANNON[0]);
-    harness::trace_turret(W, H.P.CANNON[1]);
-    harness::trace_turret(W, H.P.CANNONS[0]);
-    harness::trace_turret(W, H.P.CANNONS[1]);
-    W.end_array();
-    W.end_object();
-    W.end_line();
+    WRITE_TRACE_LINE(W, H.P, ++F);
     if (F % 4 == 0) H.STEP();  // let the bullets move now and then
   }
   W.close();
