@@ -164,6 +164,8 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
     }
     // DEVIATION: headless runs (an extension, off by default) open no OpenGL window; GLVER
     // stays null and RENDER still converts the page into the texel store every frame.
+    // Pinned by Headless.OpenGlModesFillTheTexelStoreWithoutAWindow and
+    // DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
     if (!draw2d::headless()) {
       INIT_GL_WINDOW(VIDEO);
       INIT_GL_SCREEN(VIDEO);
@@ -371,7 +373,8 @@ void PACE_FRAME(double& TIME_START, double (*NOW)()) {
     // DEVIATION: sleep until 0.2 ms before the deadline, then poll, instead of polling the
     // clock for the whole frame; frames are still at least 1/60 s apart. The margin only
     // absorbs the usual lateness of a wake-up (tens of microseconds); the poll that follows
-    // costs about one percent of a core.
+    // costs about one percent of a core. Pinned by DisplayPacing.WaitsUntilAFrameHasPassed
+    // and DisplayPacing.TwoFramesOnTheRealClockAreAFrameApart.
     constexpr double MARGIN = 0.0002;
     double LEFT = FRAME_SECONDS - (T - TIME_START);
     if (LEFT > MARGIN) {

@@ -30,6 +30,7 @@ void DRAW_TEXT(const FONTTYPE& FONT, const std::string& TEXT, void* VPAGE) {
   for (const char C : TEXT) {
     // CHOICE: a character without a glyph (below 32 or beyond the sheet) draws nothing and the
     // pen still advances, so a text keeps its fixed width and its centring.
+    // Pinned by Font.EmptyTextMissingGlyphsAndAMissingSheetDrawNothing.
     const int64_t GLYPH = static_cast<int64_t>(static_cast<unsigned char>(C)) - 32;
     if (const uint8_t* FRAME = IMAGE_FRAME(SHEET, GLYPH)) {
       draw2d::blit(VPAGE, static_cast<float>(X), static_cast<float>(Y), FRAME,
@@ -73,6 +74,7 @@ void FONT_DRAW(FONTTYPE& FONT, void* VPAGE) { DRAW_TEXT(FONT, FONT.M_TEXT, VPAGE
 
 std::string SCORE_TEXT(const std::string& TEXT, int32_t MAXLEN) {
   // 1. CHOICE: a negative MAXLEN counts as 0 (nothing is drawn).
+  // Pinned by Font.ScoreIsPaddedGroupedInThreesAndDrawnLikeText.
   const std::size_t LEN = MAXLEN > 0 ? static_cast<std::size_t>(MAXLEN) : 0;
   std::string DIGITS(LEN, '0');
   // 2. right-aligned over the zeros; a longer number leaves them all zeros

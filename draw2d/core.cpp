@@ -219,6 +219,7 @@ std::size_t load_memory_image(const char* FILE, void* DEST, std::size_t CAPACITY
   unsigned char HEADER[7];
   std::size_t COPIED = 0;
   // CHOICE: a file without the 0xFD identifier is not a memory image and copies nothing.
+  // Pinned by Draw2dMemoryImage.CopiesAtMostCapacityAndWhatTheFileHolds.
   if (std::fread(HEADER, 1, sizeof HEADER, F) == sizeof HEADER && HEADER[0] == 0xFD) {
     // The caller sized DEST from the file size, so the bytes actually present after the
     // header count, not the length field (which a damaged file may overstate or understate).

@@ -168,6 +168,7 @@ bool window_open(int W, int H, unsigned FLAGS) {
   }
   // CHOICE: a screen of 320 x 240 or smaller is shown in a window twice its size, scaled by
   // the renderer with nearest-pixel sampling; the page itself keeps its own size.
+  // Pinned by Draw2dWindowSize.ShowsTheVisiblePageScaledAndCloses.
   const int SCALE = (W <= 320 && H <= 240) ? 2 : 1;
   WINDOW.FULLSCREEN = (FLAGS & SCREEN_FULLSCREEN) != 0;
   WINDOW.NO_SWITCH = (FLAGS & SCREEN_NO_SWITCH) != 0;
@@ -180,7 +181,9 @@ bool window_open(int W, int H, unsigned FLAGS) {
   // CHOICE: where OpenGL is only a software rasteriser, SDL's own software renderer presents
   // the same picture (the same streaming texture, nearest-pixel scaling) straight to the
   // window at a fraction of the CPU; the window surface then must not be drawn through OpenGL
-  // either. Measured by BM_DesignerPacedLoop (bench/paced_loop_bench.cpp).
+  // either. Measured by BM_DesignerPacedLoop (bench/paced_loop_bench.cpp). The picture is
+  // pinned by Draw2dWindowSize.ShowsTheVisiblePageScaledAndCloses, which under Xvfb (OpenGL
+  // by llvmpipe) takes this path.
   if (WINDOW.REN && software_opengl(WINDOW.REN)) {
     SDL_DestroyRenderer(WINDOW.REN);
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
