@@ -4,12 +4,13 @@
 // seeds.
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/draw2d.hpp"
@@ -30,55 +31,36 @@ BYTES READ(const fs::path& P) {
   return BYTES(std::istreambuf_iterator<char>(IN), std::istreambuf_iterator<char>());
 }
 
-void WRITE(const std::string& TARGET, const std::string& NAME, const BYTES& B) {
+void WRITE(const std::string& TARGET, const std::string& NAME, std::string_view S) {
   fs::create_directories(OUT / TARGET);
-  std::ofstream F(OUT / TARGET / NAME, std::ios::binary);
-  F.write(reinterpret_cast<const char*>(B.data()), static_cast<std::streamsize>(B.size()));
+  std::ofstream(OUT / TARGET / NAME, std::ios::binary).write(S.data(), static_cast<std::streamsize>(S.size()));
+}
+void WRITE(const std::string& TARGET, const std::string& NAME, const BYTES& B) {
+  WRITE(TARGET, NAME, std::string_view(reinterpret_cast<const char*>(B.data()), B.size()));
 }
 
-void WRITE(const std::string& TARGET, const std::string& NAME, const std::string& S) {
-  WRITE(TARGET, NAME, BYTES(S.begin(), S.end()));
-}
-
-void PUT16(BYTES& B, uint32_t V) {
-  B.push_back(static_cast<uint8_t>(V));
-  B.push_back(static_cast<uint8_t>(V >> 8));
-}
-void PUT32(BYTES& B, uint32_t V) {
-  PUT16(B, V & 0xFFFF);
-  PUT16(B, V >> 16);
-}
+void PUT16(BYTES& B, uint32_t V) { B.insert(B.end(), {static_cast<uint8_t>(V), static_cast<uint8_t>(V >> 8)}); }
+void PUT32(BYTES& B, uint32_t V) { PUT16(B, V), PUT16(B, V >> 16); }
 
 // A W x H pixel image (palette indices, top row first).
-struct PICTURE {
-  int W = 0, H = 0;
-  BYTES PIX;
-};
+struct PICTURE { int W = 0, H = 0; BYTES PIX; };
 
 // Frames of a ".put" sheet, cut side by side into one strip, frame sizes recorded.
-PICTURE STRIP_FROM_SHEET(const BYTES& SHEET, int MAX_FRAMES, std::vector<PICTURE>& FRAMES) {
-  std::size_t AT = 7;
-  while (AT + 4 <= SHEET.size() && static_cast<int>(FRAMES.size()) < MAX_FRAMES) {
-    PICTURE P;
-    P.W = (SHEET[AT] | SHEET[AT + 1] << 8) / 8;
-    P.H = SHEET[AT + 2] | SHEET[AT + 3] << 8;
+PICTURE STRIP_FROM_SHEET(const BYTES& SHEET, std::size_t MAX_FRAMES, std::vector<PICTURE>& FRAMES) {
+  for (std::size_t AT = 7; AT + 4 <= SHEET.size() && FRAMES.size() < MAX_FRAMES;) {
+    PICTURE P{(SHEET[AT] | SHEET[AT + 1] << 8) / 8, SHEET[AT + 2] | SHEET[AT + 3] << 8, {}};
     const std::size_t N = static_cast<std::size_t>(P.W) * P.H;
     if (AT + 4 + N > SHEET.size()) break;
-    P.PIX.assign(SHEET.begin() + static_cast<std::ptrdiff_t>(AT + 4),
-                 SHEET.begin() + static_cast<std::ptrdiff_t>(AT + 4 + N));
+    const auto FROM = SHEET.begin() + static_cast<std::ptrdiff_t>(AT + 4);
+    P.PIX.assign(FROM, FROM + static_cast<std::ptrdiff_t>(N));
     FRAMES.push_back(P);
     AT += (N + 5) / 2 * 2;
   }
   PICTURE S;
-  for (const PICTURE& F : FRAMES) {
-    S.W += F.W;
-    S.H = std::max(S.H, F.H);
-  }
+  for (const PICTURE& F : FRAMES) S.W += F.W, S.H = std::max(S.H, F.H);
   S.PIX.assign(static_cast<std::size_t>(S.W) * S.H, 0);
-  int X0 = 0;
-  for (const PICTURE& F : FRAMES) {
-    for (int Y = 0; Y < F.H; ++Y)
-      for (int X = 0; X < F.W; ++X) S.PIX[static_cast<std::size_t>(Y) * S.W + X0 + X] = F.PIX[static_cast<std::size_t>(Y) * F.W + X];
+  for (int X0 = 0; const PICTURE& F : FRAMES) {
+    for (int Y = 0; Y < F.H; ++Y) std::copy_n(F.PIX.begin() + Y * F.W, F.W, S.PIX.begin() + Y * S.W + X0);
     X0 += F.W;
   }
   return S;
@@ -88,23 +70,14 @@ PICTURE STRIP_FROM_SHEET(const BYTES& SHEET, int MAX_FRAMES, std::vector<PICTURE
 BYTES BMP(const PICTURE& P, const BYTES& PALETTE, bool TOP_DOWN) {
   const uint32_t ROW = (static_cast<uint32_t>(P.W) + 3) & ~3u;
   const uint32_t DATA = 14 + 40 + 1024;
+  const uint32_t W = static_cast<uint32_t>(P.W), H = static_cast<uint32_t>(P.H);
   BYTES B{'B', 'M'};
-  PUT32(B, DATA + ROW * static_cast<uint32_t>(P.H));
-  PUT32(B, 0);
-  PUT32(B, DATA);
-  PUT32(B, 40);
-  PUT32(B, static_cast<uint32_t>(P.W));
-  PUT32(B, TOP_DOWN ? static_cast<uint32_t>(-P.H) : static_cast<uint32_t>(P.H));
-  PUT16(B, 1);
-  PUT16(B, 8);
-  for (int I = 0; I < 6; ++I) PUT32(B, I == 4 ? 256 : 0);
-  for (int I = 0; I < 256; ++I) {  // packed 6-bit entries as blue, green, red, 0
-    const std::size_t AT = static_cast<std::size_t>(I) * 4;
-    const uint8_t R = AT + 2 < PALETTE.size() ? PALETTE[AT] : 0;
-    const uint8_t G = AT + 2 < PALETTE.size() ? PALETTE[AT + 1] : 0;
-    const uint8_t BL = AT + 2 < PALETTE.size() ? PALETTE[AT + 2] : 0;
-    B.insert(B.end(), {static_cast<uint8_t>(BL * 4), static_cast<uint8_t>(G * 4),
-                       static_cast<uint8_t>(R * 4), 0});
+  for (uint32_t V : {DATA + ROW * H, 0u, DATA, 40u, W, TOP_DOWN ? 0u - H : H}) PUT32(B, V);
+  PUT16(B, 1), PUT16(B, 8);  // planes, bits per pixel; then 256 palette entries
+  for (uint32_t V : {0u, 0u, 0u, 0u, 256u, 0u}) PUT32(B, V);
+  for (std::size_t AT = 0; AT < 1024; AT += 4) {  // packed 6-bit entries as blue, green, red, 0
+    const auto C = [&](std::size_t I) -> uint8_t { return AT + 2 < PALETTE.size() ? PALETTE[AT + I] * 4 : 0; };
+    B.insert(B.end(), {C(2), C(1), C(0), 0});
   }
   for (int I = 0; I < P.H; ++I) {
     const int Y = TOP_DOWN ? I : P.H - 1 - I;
@@ -115,12 +88,10 @@ BYTES BMP(const PICTURE& P, const BYTES& PALETTE, bool TOP_DOWN) {
 }
 
 // Input of the bitmap target: loader, tile size, frame size, frame list, bitmap.
-BYTES BITMAP_INPUT(int LOADER, int TW, int TH, int W, int H, const std::string& LIST,
-                   const BYTES& FILE) {
+BYTES BITMAP_INPUT(int LOADER, int TW, int TH, int W, int H, const std::string& LIST, const BYTES& FILE) {
   BYTES B{static_cast<uint8_t>(LOADER), static_cast<uint8_t>(TW), static_cast<uint8_t>(TH)};
-  PUT16(B, static_cast<uint32_t>(W));
-  PUT16(B, static_cast<uint32_t>(H));
-  PUT16(B, static_cast<uint32_t>(LIST.size()));
+  for (std::size_t V : {static_cast<std::size_t>(W), static_cast<std::size_t>(H), LIST.size()})
+    PUT16(B, static_cast<uint32_t>(V));
   B.insert(B.end(), LIST.begin(), LIST.end());
   B.insert(B.end(), FILE.begin(), FILE.end());
   return B;
@@ -142,15 +113,10 @@ void SHEETS(const fs::path& RUN) {
   WRITE("put_sheet", "cut_short.put", BYTES(SHEET.begin(), SHEET.begin() + 100));
   WRITE("put_sheet", "header_only.put", BYTES(SHEET.begin(), SHEET.begin() + 7));
   WRITE("put_sheet", "three_bytes.put", BYTES{0xFD, 0, 0});
-  // One 3 x 3 frame (7 words), one empty frame, and a stray byte.
-  BYTES ODD{0xFD, 0, 0, 0, 0, 19, 0};
-  PUT16(ODD, 3 * 8 + 1);
-  PUT16(ODD, 3);
-  for (int I = 0; I < 10; ++I) ODD.push_back(static_cast<uint8_t>(I));
-  PUT16(ODD, 0);
-  PUT16(ODD, 0);
-  ODD.push_back(9);
-  WRITE("put_sheet", "odd_frames.put", ODD);
+  // One 3 x 3 frame of 7 words (width field 3 * 8 + 1, nine pixels and a pad), one empty
+  // frame, and a stray byte.
+  WRITE("put_sheet", "odd_frames.put",
+        BYTES{0xFD, 0, 0, 0, 0, 19, 0, 25, 0, 3, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 0, 9});
 }
 
 void PALETTES(const fs::path& RUN) {
@@ -164,19 +130,17 @@ void BITMAPS(const fs::path& RUN) {
   const BYTES PALETTE = READ(RUN / "korvane.pal");
   std::vector<PICTURE> FRAMES;
   const PICTURE STRIP = STRIP_FROM_SHEET(READ(RUN / "bullet.put"), 6, FRAMES);
-  // The frame list: store size, last index, then six values per frame.
-  std::string LIST;
-  uint32_t WORDS = 0;
+  // The frame list: store size, last index, then a name and five values per frame.
   std::string ROWS;
-  int X = 0;
-  for (std::size_t I = 0; I < FRAMES.size(); ++I) {
-    ROWS += "frame" + std::to_string(I) + "," + std::to_string(I) + "," + std::to_string(X) +
-            "," + std::to_string(FRAMES[I].W) + "," + std::to_string(FRAMES[I].H) + "," +
-            std::to_string(WORDS) + "\n";
-    X += FRAMES[I].W;
-    WORDS += static_cast<uint32_t>((FRAMES[I].W * FRAMES[I].H + 5) / 2);
+  long X = 0, WORDS = 0;
+  for (std::size_t I = 0; I < FRAMES.size(); X += FRAMES[I].W, ++I) {
+    ROWS += "frame" + std::to_string(I);
+    for (long V : {static_cast<long>(I), X, long{FRAMES[I].W}, long{FRAMES[I].H}, WORDS})
+      ROWS += "," + std::to_string(V);
+    ROWS += "\n";
+    WORDS += (FRAMES[I].W * FRAMES[I].H + 5) / 2;
   }
-  LIST = std::to_string(WORDS * 2) + "\n" + std::to_string(FRAMES.size() - 1) + "\n" + ROWS;
+  const std::string LIST = std::to_string(WORDS * 2) + "\n" + std::to_string(FRAMES.size() - 1) + "\n" + ROWS;
   const BYTES UP = BMP(STRIP, PALETTE, false), DOWN = BMP(STRIP, PALETTE, true);
   for (const char* T : {"bitmap_edit", "bitmap_play"}) {
     WRITE(T, "single.bin", BITMAP_INPUT(0, 0, 0, STRIP.W, STRIP.H, "", UP));
@@ -240,23 +204,21 @@ void SCRIPTS() {
   WRITE("key_script", "late.keys", "150 Escape down\n");
 }
 
+// Command lines, the arguments separated by NUL bytes.
 void OPTIONS() {
-  const auto ARGS = [](std::initializer_list<std::string> L) {
-    std::string S;
-    for (const std::string& A : L) {
-      if (!S.empty()) S.push_back('\0');
-      S += A;
-    }
-    return S;
-  };
-  WRITE("options", "headless.args", ARGS({"--headless", "--frames", "600"}));
-  WRITE("options", "trace.args",
-        ARGS({"--headless", "--frames=30", "--trace", "t.jsonl", "--trace-from", "2", "--trace-to=9"}));
-  WRITE("options", "png.args", ARGS({"--png", "shot%05d.png", "--png-every", "3"}));
-  WRITE("options", "gif_keys.args", ARGS({"--gif=run.gif", "--gif-every=2", "--keys", "k.keys"}));
-  WRITE("options", "bad_pattern.args", ARGS({"--png", "%s%n.png"}));
-  WRITE("options", "help.args", ARGS({"--help"}));
-  WRITE("options", "twice.args", ARGS({"--frames", "1", "--frames", "2"}));
+  const std::pair<const char*, std::vector<std::string>> LINES[] = {
+      {"headless.args", {"--headless", "--frames", "600"}},
+      {"trace.args", {"--headless", "--frames=30", "--trace", "t.jsonl", "--trace-from", "2", "--trace-to=9"}},
+      {"png.args", {"--png", "shot%05d.png", "--png-every", "3"}},
+      {"gif_keys.args", {"--gif=run.gif", "--gif-every=2", "--keys", "k.keys"}},
+      {"bad_pattern.args", {"--png", "%s%n.png"}},
+      {"help.args", {"--help"}},
+      {"twice.args", {"--frames", "1", "--frames", "2"}}};
+  for (const auto& [NAME, ARGS] : LINES) {
+    std::string S = ARGS[0];
+    for (std::size_t I = 1; I < ARGS.size(); ++I) S += '\0' + ARGS[I];
+    WRITE("options", NAME, S);
+  }
 }
 
 }  // namespace
@@ -264,17 +226,9 @@ void OPTIONS() {
 int main(int ARGC, char** ARGV) {
   LEAKSCOPE_SET_EXIT_WAIT(false);
   draw2d::set_headless(true);
-  if (ARGC != 2) {
-    std::fprintf(stderr, "usage: fuzz_seedgen DIR\n");
-    return 2;
-  }
+  if (ARGC != 2) return std::fputs("usage: fuzz_seedgen DIR\n", stderr), 2;
   OUT = ARGV[1];
   const fs::path RUN = VOLLEY_RUN_DIR;
-  SHEETS(RUN);
-  PALETTES(RUN);
-  BITMAPS(RUN);
-  BARRAGES();
-  SCRIPTS();
-  OPTIONS();
+  SHEETS(RUN), PALETTES(RUN), BITMAPS(RUN), BARRAGES(), SCRIPTS(), OPTIONS();
   return 0;
 }

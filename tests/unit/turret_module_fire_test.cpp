@@ -71,8 +71,7 @@ TEST_F(TurretTest, ShotClockFollowsTheWaveAndSpawnDelays) {
   std::vector<int32_t> AIMS;
   EXPECT_EQ(SHOTS(T, 10, AIMS), (std::vector<int>{1, 5, 9})) << "defaults: at once, then every MAXSPAWNDELAY + 1";
   EXPECT_EQ(AIMS, (std::vector<int32_t>{3, 6, 9})) << "ROTSPEED degrees per wave, turned before the shot";
-  FREE_ALL();
-  AIMS.clear();
+  FREE_ALL(), AIMS.clear();
   T.ROTATION = T.SPAWNDELAY = 0, T.ROTSPEED = 10;
   T.BULLETWAVEMAX = 2, T.BULLETWAVEMAXDELAY = 1, T.MAXSPAWNDELAY = 10;
   EXPECT_EQ(SHOTS(T, 31, AIMS), (std::vector<int>{1, 3, 5, 16, 18, 20, 31}))
@@ -87,34 +86,29 @@ TEST_F(TurretTest, OnlyActiveZeroFreezesTheTurret) {
   for (int I = 0; I < 10; ++I) STEP(T);
   EXPECT_TRUE(B.X == 339.0f && B.ACTIVE == -1 && B.ANIM == 0) << "its bullets neither move, expire nor animate";
   EXPECT_EQ(T.SPAWNDELAY, 3) << "the shot clock stands still";
-  T.ACTIVE = 1, T.SPAWNDELAY = -40;
-  T.SHOOT(T, 0);
+  T.ACTIVE = 1, T.SPAWNDELAY = -40, T.SHOOT(T, 0);
   EXPECT_EQ(LIVE(T.P_BULLETS), 1) << "any non-zero ACTIVE is stepped; a negative delay fires at once";
   EXPECT_EQ(T.SPAWNDELAY, 3) << "the wave's last shot loads MAXSPAWNDELAY";
 }
 
 TEST_F(TurretTest, RefreshTouchesOnlyFreeSlotsWhoseRunDiffers) {
-  T.SPAWNDELAY = 5;
-  T.SHOOT(T, 0);
+  T.SPAWNDELAY = 5, T.SHOOT(T, 0);
   EXPECT_EQ(T.P_BULLETS[0].MAXFRAME, 4) << "MINFRAME 0 equals CURRENT_MIN_FRAME: the slot keeps MAXFRAME 4";
   T.CURRENT_MIN_FRAME = 12, T.CURRENT_NUM_FRAME = 2, T.BULLET_ENERGY = 3, T.BULLET_DEATH_ID = 7;
-  T.P_BULLETS[1] = {.X = 50.0f, .Y = 50.0f, .ACTIVE = -1, .MAXFRAME = 4};
-  T.SHOOT(T, -1);
+  T.P_BULLETS[1] = {.X = 50.0f, .Y = 50.0f, .ACTIVE = -1, .MAXFRAME = 4}, T.SHOOT(T, -1);
   const BULLET_TYPE& F = T.P_BULLETS[0];
   EXPECT_EQ(F.MINFRAME, 0) << "no refresh in a frame where a set was applied";
   T.SHOOT(T, 0);
   EXPECT_TRUE(F.MINFRAME == 12 && F.MAXFRAME == 2 && F.ENERGY == 3 && F.DEATH_ID == 7) << "free slot refreshed";
   EXPECT_EQ(T.P_BULLETS[1].MINFRAME, 0) << "live bullets keep their look";
-  T.BULLET_ENERGY = 99;
-  T.SHOOT(T, 0);
+  T.BULLET_ENERGY = 99, T.SHOOT(T, 0);
   EXPECT_EQ(F.ENERGY, 3) << "a slot already on the turret's run is not touched";
 }
 
 // ---- Aiming -------------------------------------------------------------------------------
 
 TEST_F(TurretTest, AimPointsAtTheTargetInWholeDegrees) {
-  AT(100.0f, 100.0f);
-  T.TARGETING = -1;
+  AT(100.0f, 100.0f), T.TARGETING = -1;
   const struct { float TX, TY; int32_t EDIT, PLAY; const char* WHAT; } CASES[] = {
       {100, 150, 90, 90, "straight below"},     {100, 50, 270, -90, "straight above"},
       {50, 100, 180, 180, "straight left"},     {150, 100, 0, 0, "straight right"},
@@ -122,8 +116,7 @@ TEST_F(TurretTest, AimPointsAtTheTargetInWholeDegrees) {
       {200, 101, 1, 1, "just below the right"}, {200, 99, 359, -1, "just above the right"},
   };
   for (const auto& C : CASES) {
-    T.TARGETX = C.TX, T.TARGETY = C.TY, T.SPAWNDELAY = T.BULLETCOUNTER = 0;
-    T.SHOOT(T, 0);
+    T.TARGETX = C.TX, T.TARGETY = C.TY, T.SPAWNDELAY = T.BULLETCOUNTER = 0, T.SHOOT(T, 0);
     EXPECT_EQ(T.ROTATION, PLAYER_BUILD ? C.PLAY : C.EDIT) << C.WHAT;
   }
 }
@@ -131,21 +124,17 @@ TEST_F(TurretTest, AimPointsAtTheTargetInWholeDegrees) {
 TEST_F(TurretTest, AnchorPointsAreCopiedEveryStep) {
   COORD_TYPE POS{60.0f, 70.0f}, TGT{60.0f, 170.0f};
   T.SET_POSITION(T, &POS), T.SET_TARGET(T, &TGT);
-  T.TARGETING = -1, T.XV = 1.0f;
-  STEP(T);
+  T.TARGETING = -1, T.XV = 1.0f, STEP(T);
   EXPECT_TRUE(T.TARGETX == 60.0f && T.TARGETY == 170.0f && T.ROTATION == 90) << "aimed at the point straight below";
   EXPECT_EQ(T.X, 61.0f) << "copied from the position, then moved by XV";
-  POS = {10.0f, 20.0f};
-  STEP(T);
+  POS = {10.0f, 20.0f}, STEP(T);
   EXPECT_TRUE(T.X == 11.0f && T.Y == 20.0f) << "the position is read again on every step";
 }
 
 TEST_F(TurretTest, UsesTheShortPiConstants) {
   // At 90 degrees the short pi leaves a cosine of about -1.7e-7 where the precise pi leaves
   // -4.4e-8: visible at a radius of 1000.
-  AT(100.0f, 100.0f, 1000.0f);
-  T.ROTATION = 90;
-  SHOOTER_AI(T);
+  AT(100.0f, 100.0f, 1000.0f), T.ROTATION = 90, SHOOTER_AI(T);
   const auto X_AT = [](double RAD) { return float(std::cos(double{float(90 * RAD)}) * 1000.0 + 100.0); };
   ASSERT_NE(X_AT(0.01745329444444444), X_AT(3.141592653589793 / 180)) << "the case must tell the constants apart";
   EXPECT_EQ(T.P_BULLETS[0].X, X_AT(0.01745329444444444)) << "degrees become radians with 0.01745329444444444";
@@ -156,8 +145,7 @@ TEST_F(TurretTest, UsesTheShortPiConstants) {
 TEST_F(TurretTest, SingleBulletSitsOnTheCircleAndFliesAlongTheAim) {
   AT(100.0f, 50.0f, 10.0f);
   SHAPE(3, 1, 40, 0);  // the mode and the spread are ignored for a single bullet
-  T.BULLETSPEED = static_cast<SPEED_TYPE>(2);
-  SHOOTER_AI(T);
+  T.BULLETSPEED = static_cast<SPEED_TYPE>(2), SHOOTER_AI(T);
   const BULLET_TYPE& B = T.P_BULLETS[0];
   EXPECT_TRUE(B.ACTIVE == -1 && B.X == 110.0f && B.Y == 50.0f) << "placed at RADIUS along ROTATION 0";
   EXPECT_TRUE(B.XV == 2.0f && B.YV == 0.0f) << "flying at BULLETSPEED along the aim";
@@ -166,8 +154,11 @@ TEST_F(TurretTest, SingleBulletSitsOnTheCircleAndFliesAlongTheAim) {
 
 TEST_F(TurretTest, EveryWaveModePlacesItsAnglesAndSpeeds) {
   const struct { int32_t MODE, N, SPREAD, ROTATION; float DELTA; std::vector<int32_t> ANGLES;
-                 std::vector<float> SPEEDS; const char* WHAT; } CASES[] = {
+                 std::vector<float> SPEEDS; const char* WHAT; int32_t COUNTER = 0; } CASES[] = {
       {0, 3, 10, 90, 0, {85, 95, 105}, {1, 1, 1}, "default fan, odd count: shifted half a step"},
+      {0, 2, 10, 0, 0, {-5, 5}, {1, 1}, "only mode 4 scales the spread on odd shots", 1},
+      {4, 2, 10, 0, 0, {-10, 10}, {1, 1}, "mode 4, odd shot: the spread is scaled by BULLETOFFSET", 1},
+      {4, 2, 10, 0, 0, {-5, 5}, {1, 1}, "mode 4, even shot: the plain spread", 2},
       {0, 4, 10, 90, 0, {75, 85, 95, 105}, {1, 1, 1, 1}, "default fan, even count: symmetric"},
       {9, 2, 10, 0, 0, {-5, 5}, {1, 1}, "an unknown mode takes the default fan"},
       {-1, 2, 10, 0, 0, {-5, 5}, {1, 1}, "so does a negative one"},
@@ -177,11 +168,10 @@ TEST_F(TurretTest, EveryWaveModePlacesItsAnglesAndSpeeds) {
       {5, 3, 30, 0, 1, {-15, 15, 45}, {2, 1, 2}, "mode 5: a wall starting on the fan, moving along the aim"},
   };
   AT(100.0f, 100.0f, 100.0f);
-  T.BULLETSPEED = static_cast<SPEED_TYPE>(1);
+  T.BULLETSPEED = static_cast<SPEED_TYPE>(1), T.BULLETOFFSET = 2.0f;
   for (const auto& C : CASES) {
-    FREE_ALL();
-    SHAPE(C.MODE, C.N, C.SPREAD, C.ROTATION);
-    T.BULLETSPEED_DELTA = C.DELTA;
+    FREE_ALL(), SHAPE(C.MODE, C.N, C.SPREAD, C.ROTATION);
+    T.BULLETSPEED_DELTA = C.DELTA, T.BULLETCOUNTER = C.COUNTER;
     SHOOTER_AI(T);
     ASSERT_EQ(LIVE(T.P_BULLETS), C.N) << C.WHAT;
     for (int J = 0; J < C.N; ++J) {
@@ -200,13 +190,10 @@ TEST_F(TurretTest, EveryWaveModePlacesItsAnglesAndSpeeds) {
 
 TEST_F(TurretTest, FanStartRoundsHalvesToEven) {
   AT(100.0f, 100.0f, 100.0f);
-  SHAPE(0, 4, 3, 90);
-  SHOOTER_AI(T);
-  EXPECT_NEAR(PLACED_ANGLE(T, T.P_BULLETS[0]), 85, 1e-3) << "round(82.5) is 82, so the fan starts at 85";
-  FREE_ALL();
-  T.ROTATION = 91;
-  SHOOTER_AI(T);
-  EXPECT_NEAR(PLACED_ANGLE(T, T.P_BULLETS[0]), 87, 1e-3) << "round(83.5) is 84, so the fan starts at 87";
+  for (auto [ROTATION, FIRST] : {std::pair{90, 85}, {91, 87}}) {
+    FREE_ALL(), SHAPE(0, 4, 3, ROTATION), SHOOTER_AI(T);
+    EXPECT_NEAR(PLACED_ANGLE(T, T.P_BULLETS[0]), FIRST, 1e-3) << "round(82.5) is 82, round(83.5) is 84: 3 steps on";
+  }
 }
 
 TEST_F(TurretTest, WaveSpeedsRiseByTheDeltaPerShot) {
@@ -219,23 +206,8 @@ TEST_F(TurretTest, WaveSpeedsRiseByTheDeltaPerShot) {
     EXPECT_FLOAT_EQ(T.P_BULLETS[J].XV, SPEEDS[J]) << "shot " << J / 2 << " of the wave: BULLETSPEED + k * delta";
 }
 
-TEST_F(TurretTest, ModeFourAlternatesTheSpreadOnOddShots) {
-  AT(100.0f, 100.0f, 100.0f);
-  SHAPE(4, 2, 10, 0);
-  T.ROTSPEED = 0, T.BULLETSPEED = static_cast<SPEED_TYPE>(0), T.BULLETOFFSET = 2.0f;
-  T.BULLETWAVEMAX = 1, T.BULLETWAVEMAXDELAY = 0;
-  T.SHOOT(T, 0);
-  EXPECT_NEAR(PLACED_ANGLE(T, T.P_BULLETS[1]) - PLACED_ANGLE(T, T.P_BULLETS[0]), 20.0, 1e-3)
-      << "counter 1: the spread is scaled by BULLETOFFSET";
-  T.SHOOT(T, 0);
-  EXPECT_NEAR(PLACED_ANGLE(T, T.P_BULLETS[3]) - PLACED_ANGLE(T, T.P_BULLETS[2]), 10.0, 1e-3)
-      << "counter 0: the plain spread";
-}
-
 TEST_F(TurretTest, DefaultFanSlotRotationsAndDirectionFrames) {
-  T.KIND = 1;
-  SHAPE(0, 2, 10, 0);
-  SHOOTER_AI(T);
+  T.KIND = 1, SHAPE(0, 2, 10, 0), SHOOTER_AI(T);
   const BULLET_TYPE* B = T.P_BULLETS;
   if constexpr (PLAYER_BUILD) {
     EXPECT_TRUE(B[0].ROTATION == 265 && B[1].ROTATION == 275) << "(-5 mod 360) + 270, without adding 360 first";
@@ -249,53 +221,39 @@ TEST_F(TurretTest, DefaultFanSlotRotationsAndDirectionFrames) {
 TEST_F(TurretTest, SingleBulletDirectionIndexCanReachTwentyFour) {
   if constexpr (PLAYER_BUILD) GTEST_SKIP() << "the player build has no direction frames";
   T.KIND = 1;
-  T.P_BULLETS[0].MINFRAME = 100;
-  T.ROTATION = 355;
-  SHOOTER_AI(T);
+  T.P_BULLETS[0].MINFRAME = 100, T.ROTATION = 355, SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[0].MINFRAME, 124) << "floor(23.667 + 0.5) = 24 is added to MINFRAME";
-  T.ROTATION = 352;
-  SHOOTER_AI(T);
+  T.ROTATION = 352, SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[1].MINFRAME, 23) << "floor(23.467 + 0.5)";
-  T.KIND = -1;
-  SHOOTER_AI(T);
+  T.KIND = -1, SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[2].MINFRAME, 0) << "only the kind 1 picks direction frames";
-  T.KIND = 1;
-  SHAPE(3, 2, 20, 0);
-  SHOOTER_AI(T);
+  T.KIND = 1, SHAPE(3, 2, 20, 0), SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[3].ROTATION, -10) << "mode 3 keeps the sign of the angle";
   EXPECT_TRUE(T.P_BULLETS[3].MINFRAME == -1 && T.P_BULLETS[4].MINFRAME == 1) << "floor(-0.667 + 0.5): -1, unbounded";
 }
 
 TEST_F(TurretTest, ShotFillsLowestFreeSlotsAndDropsTheRest) {
   for (int I = 0; I < DEFAULT_MAXBULLET; ++I) T.P_BULLETS[I].ACTIVE = (I == 0 || I == 2 || I == 5 || I == 6) ? 0 : -1;
-  SHAPE(0, 3, 10, 90);
-  SHOOTER_AI(T);
+  SHAPE(0, 3, 10, 90), SHOOTER_AI(T);
   const BULLET_TYPE* B = T.P_BULLETS;
   EXPECT_EQ(B[6].ACTIVE, 0) << "the highest free slot is left";
   EXPECT_TRUE(B[0].ROTATION < B[2].ROTATION && B[2].ROTATION < B[5].ROTATION) << "lowest free slots, in fan order";
-  T.BULLETS_PER_SHOT = 5;
-  SHOOTER_AI(T);
-  EXPECT_EQ(LIVE(T.P_BULLETS), DEFAULT_MAXBULLET) << "one of five placed in a full array, four dropped";
 }
 
 TEST_F(TurretTest, EmptyFansAndZeroDirection) {
   for (int32_t N : {0, -3})
     for (int32_t MODE : {0, 2, 3, 5}) {
-      SHAPE(MODE, N, 3, 0);
-      SHOOTER_AI(T);
+      SHAPE(MODE, N, 3, 0), SHOOTER_AI(T);
       EXPECT_EQ(LIVE(T.P_BULLETS), 0) << "N = " << N << " places nothing in mode " << MODE;
     }
-  SHAPE(0, 4, 3, 40);
-  T.ROTDIR = 0;
-  SHOOTER_AI(T);
+  SHAPE(0, 4, 3, 40), T.ROTDIR = 0, SHOOTER_AI(T);
   for (int J = 0; J < 4; ++J) EXPECT_EQ(T.P_BULLETS[J].ROTATION, SLOT_ROT(40, 40)) << "ROTDIR 0 stacks the fan";
 }
 
 TEST_F(TurretTest, NewBulletKeepsTheAnimationOfItsSlot) {
   BULLET_TYPE& B = T.P_BULLETS[0];
   B = {.COUNTER = 7, .FRAME = 2, .MAXFRAME = 4, .ANIM = 3};
-  AT(100.0f, 100.0f);
-  STEP(T);
+  AT(100.0f, 100.0f), STEP(T);
   EXPECT_TRUE(B.COUNTER == 8 && B.ANIM == 4) << "COUNTER and ANIM are never reset: they count across lives";
   EXPECT_EQ(B.FRAME, PLAYER_BUILD ? 2 : 3) << "the animation continues from the previous life";
 }
@@ -350,15 +308,13 @@ TEST_F(TurretTest, MaxBulletBeyondTheArrayNeverIndexesOutside) {
   STEP(T);  // refresh in SHOOT
   EXPECT_EQ(LIVE(T.P_BULLETS), DEFAULT_MAXBULLET) << "every allocated slot filled, the rest dropped";
   BARRAGE_TYPE POOL{.INIT = INIT};
-  POOL.INIT(POOL);
-  POOL.COPY_BULLETS(POOL, T);
+  POOL.INIT(POOL), POOL.COPY_BULLETS(POOL, T);
   EXPECT_EQ(LIVE(POOL.P_BULLETS, 512), DEFAULT_MAXBULLET) << "the copy stops at the allocated slots";
   POOL.DESTROY(POOL);
 }
 
 TEST_F(TurretTest, NegativeMaxBulletCoversNoSlot) {
-  T.MAXBULLET = -5;
-  T.P_BULLETS[0] = {.XV = 1.0f, .ACTIVE = -1};
+  T.MAXBULLET = -5, T.P_BULLETS[0] = {.XV = 1.0f, .ACTIVE = -1};
   STEP(T);
   EXPECT_EQ(T.P_BULLETS[0].X, 0.0f) << "no slot is moved";
   EXPECT_EQ(LIVE(T.P_BULLETS), 1) << "no bullet is fired";
@@ -372,8 +328,7 @@ TEST_F(TurretTest, AbsurdSpreadAndOffsetStayDefined) {
   EXPECT_EQ(T.P_BULLETS[0].ROTATION, SLOT_ROT(0, 0)) << "INT32_MIN * 2 wraps to 0";
   EXPECT_EQ(T.P_BULLETS[1].ROTATION, SLOT_ROT(-128, INT32_MIN))
       << "out-of-range conversions give INT32_MIN, as the x86 conversion does";
-  SHAPE(2, 6, INT_MAX, INT_MAX);
-  SHOOTER_AI(T);
+  SHAPE(2, 6, INT_MAX, INT_MAX), SHOOTER_AI(T);
   EXPECT_EQ(LIVE(T.P_BULLETS), 12) << "sweep angles wrap around instead of overflowing";
 }
 
@@ -383,10 +338,7 @@ class PoolTest : public TurretTest {
  protected:
   BARRAGE_TYPE POOL{.INIT = INIT};
   void SetUp() override { TurretTest::SetUp(), POOL.INIT(POOL); }
-  void TearDown() override {
-    if (POOL.DESTROY != nullptr) POOL.DESTROY(POOL);
-    TurretTest::TearDown();
-  }
+  void TearDown() override { if (POOL.DESTROY != nullptr) POOL.DESTROY(POOL); TurretTest::TearDown(); }
 };
 
 TEST_F(PoolTest, CopyFillsTheLowestFreePoolSlotsInTurretOrder) {
@@ -412,8 +364,7 @@ TEST_F(PoolTest, PoolAnimatesEveryEighthStepAndRetires) {
   EXPECT_EQ(B.FRAME, 3) << "ANIM 8 advances the frame";
   for (int I = 0; I < 8; ++I) POOL.SHOOT(POOL);
   EXPECT_TRUE(B.FRAME == 0 && B.COUNTER == 9) << "eight steps later it wraps to 0";
-  B.YV = -200.0f;
-  POOL.P_BULLETS[1] = {.X = NaN, .ACTIVE = -1};
+  B.YV = -200.0f, POOL.P_BULLETS[1] = {.X = NaN, .ACTIVE = -1};
   POOL.SHOOT(POOL);
   EXPECT_TRUE(B.ACTIVE == 0 && POOL.P_BULLETS[1].ACTIVE == 0) << "pool bullets leave the same field; NaN frees too";
 }
@@ -422,8 +373,7 @@ TEST_F(PoolTest, DestroyForgetsTheArray) {
   POOL.DESTROY(POOL);
   EXPECT_TRUE(POOL.P_BULLETS == nullptr && POOL.MAXBULLET == 0) << "the released array is forgotten";
   EXPECT_TRUE(POOL.INIT == nullptr && POOL.SHOOT == nullptr && POOL.COPY_BULLETS == nullptr) << "slots cleared";
-  BARRAGE_SHOOT(POOL);  // touches nothing
-  BARRAGE_COPY_BULLETS(POOL, T);
+  BARRAGE_SHOOT(POOL), BARRAGE_COPY_BULLETS(POOL, T);  // touch nothing
   ReportCapture CAP;
   DESTROY(POOL);
   EXPECT_EQ(CAP.ERR_TEXT().rfind("(LEAKSCOPE) Invalid deallocate(barrage.p_bullets) [&H0] at turret_module:", 0), 0u)
