@@ -79,12 +79,6 @@ TEST(Assets, SheetsHoldTheirFramesAndNothingElse) {
     EXPECT_EQ(WORDS, SHEET.IMG.M_SIZE) << "the frames fill the sheet exactly";
     EXPECT_TRUE(!S.FONT || INKED(SHEET[0]) == 0) << "the space is blank";
   }
-  const Sheet TINY("tiny_font.put");
-  for (char C : std::string("0123456789=._/-")) {
-    for (char D : std::string("0123456789=._/-")) {
-      EXPECT_TRUE(C == D || !SAME_FRAME(TINY[C - 32], TINY[D - 32])) << C << " and " << D << " must look different";
-    }
-  }
 }
 
 TEST(Assets, DesignerBulletDirectionFramesPointTheRightWay) {

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <set>
 #include <vector>
 
 #include "display/draw2d.hpp"
+#include "tests/unit/image_test_files.hpp"
 
 namespace {
 
@@ -186,29 +186,24 @@ TEST(Draw2dPalette, SixBitComponentsScaleToEightBits) {
 }
 
 TEST(Draw2dMemoryImage, CopiesAtMostCapacityAndWhatTheFileHolds) {
+  using imagetest::SCRATCH, imagetest::WRITE_BYTES;
   // identifier 0xFD, four unused bytes, a 16-bit length, then the data
-  auto file = [](const char* NAME, uint16_t LENGTH, std::vector<uint8_t> DATA, uint8_t ID = 0xFD) {
-    DATA.insert(DATA.begin(), {ID, 0, 0, 0, 0, uint8_t(LENGTH & 0xFF), uint8_t(LENGTH >> 8)});
-    const std::string PATH = ::testing::TempDir() + NAME;
-    std::FILE* F = std::fopen(PATH.c_str(), "wb");
-    std::fwrite(DATA.data(), 1, LENGTH == 0 ? 3 : DATA.size(), F);  // length 0: header cut
-    std::fclose(F);
-    return PATH;
-  };
-  const auto OK = file("d2_ok.put", 6, {1, 2, 3, 4, 5, 6});
+  WRITE_BYTES(SCRATCH("d2_ok.put"), {0xFD, 0, 0, 0, 0, 6, 0, 1, 2, 3, 4, 5, 6});
+  WRITE_BYTES(SCRATCH("d2_short.put"), {0xFD, 0, 0, 0, 0, 0xF4, 1, 9, 8, 7});  // length 500
+  WRITE_BYTES(SCRATCH("d2_head.put"), {0xFD, 0, 0});
+  WRITE_BYTES(SCRATCH("d2_foreign.put"), {'B', 0, 0, 0, 0, 2, 0, 1, 2});
+  const std::string OK = SCRATCH("d2_ok.put");
   std::vector<uint8_t> D(8, 0xEE);
   EXPECT_EQ(draw2d::load_memory_image(OK.c_str(), D.data(), D.size()), 6u);
   EXPECT_EQ(D, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0xEE, 0xEE})) << "the bytes after header";
   D.assign(8, 0xEE);
   EXPECT_EQ(draw2d::load_memory_image(OK.c_str(), D.data(), 4), 4u) << "capacity bounds it";
   EXPECT_EQ(D[4], 0xEE) << "no byte beyond CAPACITY is written";
-  const auto SHORT = file("d2_short.put", 500, {9, 8, 7});
-  EXPECT_EQ(draw2d::load_memory_image(SHORT.c_str(), D.data(), D.size()), 3u)
+  EXPECT_EQ(draw2d::load_memory_image(SCRATCH("d2_short.put").c_str(), D.data(), D.size()), 3u)
       << "a length field larger than the file copies only what is there";
   D.assign(8, 0xEE);
-  for (const auto& PATH : {file("d2_head.put", 0, {}), file("d2_foreign.put", 2, {1, 2}, 'B'),
-                           ::testing::TempDir() + "d2_none"})
-    EXPECT_EQ(draw2d::load_memory_image(PATH.c_str(), D.data(), D.size()), 0u)
-        << PATH << ": a cut header, a foreign identifier or a missing file copies nothing";
+  for (const char* NAME : {"d2_head.put", "d2_foreign.put", "d2_none"})
+    EXPECT_EQ(draw2d::load_memory_image(SCRATCH(NAME).c_str(), D.data(), D.size()), 0u)
+        << NAME << ": a cut header, a foreign identifier or a missing file copies nothing";
   EXPECT_EQ(D, std::vector<uint8_t>(8, 0xEE)) << "the destination is left alone";
 }

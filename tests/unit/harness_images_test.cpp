@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -12,6 +11,7 @@
 
 #include "display/draw2d.hpp"
 #include "harness/recorder.hpp"
+#include "tests/unit/image_test_files.hpp"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::vector<uint8_t> PATTERN(int SEED) {  // 9 x 4 pixels
   return P;
 }
 
-std::string TEMP(const std::string& NAME) { return ::testing::TempDir() + "harness_" + NAME; }
+using imagetest::SCRATCH;  // files in a scratch directory removed at exit
 
 // The file as RGBA pixels (empty when libpng cannot read it); FORMAT is the stored format.
 std::vector<uint8_t> READ_PNG(const std::string& PATH, png_uint_32& W, png_uint_32& H, png_uint_32& FORMAT) {
@@ -55,9 +55,9 @@ TEST(HarnessPng, IndexedAndRgbaFramesReadBack) {
   const Palette P = RAMP(40);
   const std::vector<uint8_t> PIX = PATTERN(3);
   std::string ERROR;
-  ASSERT_TRUE(harness::write_png_indexed(TEMP("indexed.png"), 9, 4, PIX.data(), P, ERROR)) << ERROR;
+  ASSERT_TRUE(harness::write_png_indexed(SCRATCH("indexed.png"), 9, 4, PIX.data(), P, ERROR)) << ERROR;
   png_uint_32 W = 0, H = 0, FORMAT = 0;
-  const std::vector<uint8_t> R = READ_PNG(TEMP("indexed.png"), W, H, FORMAT);
+  const std::vector<uint8_t> R = READ_PNG(SCRATCH("indexed.png"), W, H, FORMAT);
   ASSERT_EQ(R.size(), 9u * 4 * 4) << "libpng reads back the pixels";
   EXPECT_TRUE(W == 9 && H == 4 && (FORMAT & PNG_FORMAT_FLAG_COLORMAP)) << "an 8-bit page is a 9 x 4 palette image";
   for (std::size_t I = 0; I < PIX.size(); ++I) {
@@ -66,24 +66,9 @@ TEST(HarnessPng, IndexedAndRgbaFramesReadBack) {
   }
   std::vector<uint8_t> RGBA(4 * 3 * 4);
   std::iota(RGBA.begin(), RGBA.end(), uint8_t{10});
-  ASSERT_TRUE(harness::write_png_rgba(TEMP("rgba.png"), 4, 3, RGBA.data(), ERROR)) << ERROR;
-  EXPECT_EQ(READ_PNG(TEMP("rgba.png"), W, H, FORMAT), RGBA) << "RGBA pixels, alpha included, survive";
+  ASSERT_TRUE(harness::write_png_rgba(SCRATCH("rgba.png"), 4, 3, RGBA.data(), ERROR)) << ERROR;
+  EXPECT_EQ(READ_PNG(SCRATCH("rgba.png"), W, H, FORMAT), RGBA) << "RGBA pixels, alpha included, survive";
   EXPECT_TRUE(W == 4 && H == 3);
-  std::remove(TEMP("indexed.png").c_str());
-  std::remove(TEMP("rgba.png").c_str());
-}
-
-TEST(HarnessGif, DelaysAddUpToSixtyFramesPerSecond) {
-  for (int32_t EVERY : {2, 3, 5, 7}) {
-    int SUM = 0, SHORTEST = 100;
-    for (int32_t N = 1; N <= 300; ++N) SUM += harness::gif_delay_cs(N, EVERY);
-    for (int32_t N = 1; N <= 300; ++N) SHORTEST = std::min(SHORTEST, harness::gif_delay_cs(N, EVERY));
-    EXPECT_EQ(SUM, 500 * EVERY) << "300 frames of every " << EVERY << " last 5 x " << EVERY << " s, without drift";
-    EXPECT_GE(SHORTEST, 2) << "players stretch delays below 2 cs";
-  }
-  const int D[] = {harness::gif_delay_cs(1, 2), harness::gif_delay_cs(2, 2), harness::gif_delay_cs(3, 2)};
-  EXPECT_TRUE(D[0] == 3 && D[1] == 3 && D[2] == 4) << "every 2nd frame: frames end at 3, 6 and 10 cs";
-  EXPECT_EQ(harness::gif_delay_cs(7, 1), 2) << "a recording of every frame plays at 2 cs per frame";
 }
 
 TEST(HarnessGif, FramesPaletteAndDelaysReadBack) {
@@ -92,14 +77,14 @@ TEST(HarnessGif, FramesPaletteAndDelaysReadBack) {
   std::string ERROR;
   {
     harness::GifWriter G;
-    ASSERT_TRUE(G.open(TEMP("anim.gif"), ERROR)) << ERROR;
+    ASSERT_TRUE(G.open(SCRATCH("anim.gif"), ERROR)) << ERROR;
     ASSERT_TRUE(G.add_frame(9, 4, A.data(), P1, 3, ERROR) && G.add_frame(9, 4, B.data(), P1, 4, ERROR) &&
                 G.add_frame(9, 4, A.data(), P2, 2, ERROR))
         << ERROR;
     EXPECT_FALSE(G.add_frame(10, 4, A.data(), P1, 2, ERROR)) << "all frames share the first's size";
     ASSERT_TRUE(G.close(ERROR)) << ERROR;
   }
-  const auto R = READ_GIF(TEMP("anim.gif"));
+  const auto R = READ_GIF(SCRATCH("anim.gif"));
   ASSERT_NE(R, nullptr) << "giflib must decode the file";
   ASSERT_TRUE(R->SWidth == 9 && R->SHeight == 4 && R->ImageCount == 3) << "three 9 x 4 frames";
   ASSERT_TRUE(R->SColorMap && R->SColorMap->ColorCount == 256) << "the first palette is the global table";
@@ -117,12 +102,11 @@ TEST(HarnessGif, FramesPaletteAndDelaysReadBack) {
   EXPECT_EQ(R->SavedImages[1].ImageDesc.ColorMap, nullptr) << "the same palette needs no local table";
   ASSERT_NE(R->SavedImages[2].ImageDesc.ColorMap, nullptr) << "a changed palette travels with its frame";
   EXPECT_EQ(R->SavedImages[2].ImageDesc.ColorMap->Colors[10].Green, P2[10].G);
-  std::remove(TEMP("anim.gif").c_str());
 }
 
 TEST(HarnessRecorder, RecordsFramesOneAndEveryKthAfter) {
   harness::RunOptions O;
-  O.PNG = TEMP("rec_%d.png"), O.PNG_EVERY = 3, O.GIF = TEMP("rec.gif"), O.GIF_EVERY = 2;
+  O.PNG = SCRATCH("rec_%d.png"), O.PNG_EVERY = 3, O.GIF = SCRATCH("rec.gif"), O.GIF_EVERY = 2;
   harness::Recorder REC;
   std::string ERROR;
   ASSERT_TRUE(REC.open(O, ERROR)) << ERROR;
@@ -140,12 +124,15 @@ TEST(HarnessRecorder, RecordsFramesOneAndEveryKthAfter) {
   const auto R = READ_GIF(O.GIF);
   ASSERT_TRUE(R && R->ImageCount == 4) << "frames 1, 3, 5 and 7 go into the GIF";
   EXPECT_EQ(R->SavedImages[1].RasterBits[0], 3) << "the second GIF frame is run frame 3";
-  std::remove(O.GIF.c_str());
+  GraphicsControlBlock GCB[3]{};
+  for (int F = 0; F < 3; ++F) DGifSavedExtensionToGCB(R.get(), F, &GCB[F]);
+  EXPECT_TRUE(GCB[0].DelayTime == 3 && GCB[1].DelayTime == 3 && GCB[2].DelayTime == 4)
+      << "every 2nd of 60 frames per second: the frames end at 3, 6 and 10 cs, without drift";
 }
 
 TEST(HarnessRecorder, RgbaFramesMapToTheLowestIndexOrTheNearestColour) {
   harness::RunOptions O;
-  O.GIF = TEMP("rgba.gif");
+  O.GIF = SCRATCH("rgba.gif");
   harness::Recorder REC;
   std::string ERROR;
   Palette MAP = RAMP(0);
@@ -158,7 +145,9 @@ TEST(HarnessRecorder, RgbaFramesMapToTheLowestIndexOrTheNearestColour) {
   EXPECT_EQ(BITS[0], 5) << "the lowest index holding a colour is chosen";
   EXPECT_EQ(BITS[1], 200) << "alpha plays no part";
   EXPECT_EQ(BITS[2], 17) << "a colour not in the map takes the nearest entry";
-  std::remove(O.GIF.c_str());
+  GraphicsControlBlock GCB{};
+  EXPECT_TRUE(DGifSavedExtensionToGCB(R.get(), 0, &GCB) == GIF_OK && GCB.DelayTime == 2)
+      << "a recording of every frame plays at 2 cs per frame (players stretch 1 cs to 10)";
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 // applying a frame sets the drawing library's key states.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "display/draw2d.hpp"
 #include "harness/key_script.hpp"
+#include "tests/unit/image_test_files.hpp"
 
 TEST(KeyScript, ReadsEventsInFrameOrderAndSkipsCommentsAndBlankLines) {
   harness::KeyScript S;
@@ -46,13 +46,12 @@ TEST(KeyScript, BadLineIsReportedWithFileAndLine) {
     EXPECT_NE(ERROR.find(C.WHAT), std::string::npos) << "'" << ERROR << "' must say " << C.WHAT;
     EXPECT_TRUE(S.events().empty()) << "a refused script holds no event";
   }
-  const std::string PATH = ::testing::TempDir() + "harness_bad.keys";
+  const std::string PATH = imagetest::SCRATCH("bad.keys");
   std::ofstream(PATH) << "1 Up down\n1 Up sideways\n";
   harness::KeyScript S;
   std::string ERROR;
   EXPECT_FALSE(S.load(PATH, ERROR));
   EXPECT_EQ(ERROR.rfind(PATH + ":2: ", 0), 0u) << "'" << ERROR << "' must name the file and line 2";
-  std::remove(PATH.c_str());
 }
 
 TEST(KeyScript, ApplySetsAndReleasesTheLibrarysKeyStates) {
