@@ -164,7 +164,7 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
     }
     // DEVIATION: headless runs (an extension, off by default) open no OpenGL window; GLVER
     // stays null and RENDER still converts the page into the texel store every frame.
-    // Pinned by Headless.OpenGlModesFillTheTexelStoreWithoutAWindow and
+    // Pinned by DisplayModes.PresentOneFrameOfTheVirtualClockPerRender and
     // DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
     if (!draw2d::headless()) {
       INIT_GL_WINDOW(VIDEO);

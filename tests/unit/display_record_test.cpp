@@ -121,19 +121,33 @@ TEST_F(Headless, OpenGlModeReleasesAllFourBlocks) {
 
 // ---- headless presentation: one frame of the virtual clock per RENDER ----
 
-TEST_F(Headless, SoftwareModesPresentThePageOrTheScaledPage) {
-  for (int32_t MODE : {0, 1, 2, 3}) {
-    SCOPED_TRACE("mode " + std::to_string(MODE));
-    OPEN(MODE);
-    for (int Y = 0; Y < 240; ++Y)
-      for (int X = 0; X < 320; ++X) P(X, Y) = uint8_t((X / 3 + Y * 7) % 16);
-    const double T0 = draw2d::timer();
-    for (int I = 0; I < 3; ++I) VIDEO.RENDER(VIDEO);
-    EXPECT_DOUBLE_EQ(draw2d::timer() - T0, 3.0 / 60.0) << "three frames take 3/60 s, no more";
-    const auto F = NDISPLAY::PRESENTED_FRAME(VIDEO);
-    const int W = MODE == 0 ? 320 : 640;
-    ASSERT_EQ(F.KIND, NDISPLAY::FRAME_KIND::INDEXED8);
-    EXPECT_EQ((std::vector<int>{F.W, F.H, F.STRIDE}), (std::vector<int>{W, W * 3 / 4, W}));
+TEST_P(DisplayModes, PresentOneFrameOfTheVirtualClockPerRender) {
+  const int32_t MODE = GetParam();
+  const bool GL = MODE < 0 || MODE > 3;
+  const int W = MODE == 0 || GL ? 320 : 640;
+  draw2d::set_palette(9, 0x000000);  // the colour map never looks at the loaded palette
+  OPEN(MODE);
+  for (int Y = 0; Y < 240; ++Y)
+    for (int X = 0; X < 320; ++X) P(X, Y) = uint8_t((X / 3 + Y * 7) % 16);
+  P(0, 0) = 9;
+  P(319, 239) = 15;
+  const double T0 = draw2d::timer();
+  for (int I = 0; I < 3; ++I) VIDEO.RENDER(VIDEO);
+  EXPECT_DOUBLE_EQ(draw2d::timer() - T0, 3.0 / 60.0) << "three frames take 3/60 s, no more";
+  const auto F = NDISPLAY::PRESENTED_FRAME(VIDEO);
+  ASSERT_EQ(F.KIND, GL ? NDISPLAY::FRAME_KIND::RGBA32 : NDISPLAY::FRAME_KIND::INDEXED8);
+  EXPECT_EQ((std::vector<int>{F.W, F.H, F.STRIDE}), (std::vector<int>{W, W * 3 / 4, GL ? 512 : W}))
+      << "rows of the texel store are 512 texels apart";
+  if (GL) {  // OpenGL modes fill the texel store without a window
+    const std::pair<int, uint32_t> ENTRIES[] = {
+        {9, 0x5454FC8Cu},  {0, 0x00000000u},    // 0xRRGGBBAA; black has alpha 0
+        {15, 0xFCFCFCFCu}, {1, 0x0000A838u},    // white 252 with alpha 252; blue 42 gives 168
+        {33, 0x10000005u}, {34, 0x2000000Bu}};  // alpha 16 / 3 rounds down, 32 / 3 up
+    for (auto [INDEX, RGBA] : ENTRIES) EXPECT_EQ(VIDEO.P_CMAP[INDEX], RGBA) << "colour map entry " << INDEX;
+    const auto* T = static_cast<const uint32_t*>(F.PIXELS);
+    EXPECT_EQ(T[0], 0x5454FC8Cu) << "index 9 shows as 84, 84, 252";
+    EXPECT_EQ(T[239 * 512 + 319], 0xFCFCFCFCu) << "the last page pixel reaches its texel";
+  } else {
     EXPECT_EQ(F.PIXELS, (MODE == 0 ? VIDEO.P_VPAGE : VIDEO.P_SCALED_VPAGE) + 4)
         << "mode 0 presents the page itself, modes 1 to 3 the scaled page";
     EXPECT_EQ(0, std::memcmp(draw2d::visible_buffer() + 4, F.PIXELS, W * W * 3 / 4))
@@ -142,34 +156,8 @@ TEST_F(Headless, SoftwareModesPresentThePageOrTheScaledPage) {
       EXPECT_EQ(static_cast<const uint8_t*>(F.PIXELS)[1 * 640 + 6], MODE == 3 ? 0 : P(3, 0))
           << "row 1 repeats row 0 except in the scanline mode";
     }
-    CLOSE();
   }
-}
-
-TEST_F(Headless, OpenGlModesFillTheTexelStoreWithoutAWindow) {
-  draw2d::set_palette(9, 0x000000);  // the colour map never looks at the loaded palette
-  for (int32_t MODE : {4, 5, 9}) {
-    SCOPED_TRACE("mode " + std::to_string(MODE));
-    OPEN(MODE);
-    const std::pair<int, uint32_t> ENTRIES[] = {
-        {9, 0x5454FC8Cu},  {0, 0x00000000u},   // 0xRRGGBBAA; black has alpha 0
-        {15, 0xFCFCFCFCu}, {1, 0x0000A838u},   // white 252 with alpha 252; blue 42 gives 168
-        {33, 0x10000005u}, {34, 0x2000000Bu}}; // alpha 16 / 3 rounds down, 32 / 3 up
-    for (auto [INDEX, RGBA] : ENTRIES) EXPECT_EQ(VIDEO.P_CMAP[INDEX], RGBA) << "colour map entry " << INDEX;
-    P(0, 0) = 9;
-    P(319, 239) = 15;
-    const double T0 = draw2d::timer();
-    VIDEO.RENDER(VIDEO);
-    EXPECT_DOUBLE_EQ(draw2d::timer() - T0, 1.0 / 60.0) << "one frame takes 1/60 s";
-    const auto F = NDISPLAY::PRESENTED_FRAME(VIDEO);
-    ASSERT_EQ(F.KIND, NDISPLAY::FRAME_KIND::RGBA32);
-    EXPECT_EQ((std::vector<int>{F.W, F.H, F.STRIDE}), (std::vector<int>{320, 240, 512}))
-        << "rows of the texel store are 512 texels apart";
-    const auto* T = static_cast<const uint32_t*>(F.PIXELS);
-    EXPECT_EQ(T[0], 0x5454FC8Cu) << "index 9 shows as 84, 84, 252";
-    EXPECT_EQ(T[239 * 512 + 319], 0xFCFCFCFCu) << "the last page pixel reaches its texel";
-    CLOSE();
-  }
+  CLOSE();
 }
 
 // ---- pacing on a real clock ----
