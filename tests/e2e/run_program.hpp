@@ -1,6 +1,7 @@
-// End-to-end helpers: run a program with a deadline, capturing its output.
-// The child gets its own working directory, standard input from /dev/null (or a pipe that
-// stays open, to prove that it never waits for input) and standard output and error in files.
+// Test helpers: a scratch directory per test, and a program run with a deadline, capturing its
+// output. The child gets its own working directory, standard input from a file (/dev/null by
+// default) or a pipe that stays open, to prove that it never waits for input, and standard
+// output and error in files.
 #pragma once
 
 #include <fcntl.h>
@@ -8,8 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -32,10 +36,24 @@ inline std::string READ_FILE(const std::string& PATH) {
   return S.str();
 }
 
-/// Starts ARGS[0] with ARGS in DIR. WHILE_RUNNING (optional) is called about every 50 ms with
+/// A fresh empty directory named after PREFIX and the running test; with ASSETS it holds links to
+/// the designer's palette, sprite sheet and fonts.
+inline std::filesystem::path SCRATCH_DIR(const std::string& PREFIX, bool ASSETS) {
+  namespace fs = std::filesystem;
+  const fs::path DIR = fs::temp_directory_path() / (PREFIX + "_" + std::to_string(getpid()) + "_" +
+                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  fs::remove_all(DIR);
+  fs::create_directories(DIR);
+  for (const char* NAME : {"korvane.pal", "kv_bullet.put", "tiny_font.put", "qzfntdg.put"})
+    if (ASSETS) fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, DIR / NAME);
+  return DIR;
+}
+
+/// Starts ARGS[0] with ARGS in DIR, its standard input read from STDIN_PATH. WHILE_RUNNING (optional) is called about every 50 ms with
 /// the child's pid until it ends or the deadline of TIMEOUT_S seconds passes.
 inline RunResult RUN(const std::vector<std::string>& ARGS, const std::string& DIR, double TIMEOUT_S,
-                     bool STDIN_OPEN_PIPE = false, const std::function<void(pid_t)>& WHILE_RUNNING = {}) {
+                     bool STDIN_OPEN_PIPE = false, const std::function<void(pid_t)>& WHILE_RUNNING = {},
+                     const std::string& STDIN_PATH = "/dev/null") {
   RunResult R;
   static int SERIAL = 0;
   const std::string BASE = "/tmp/volley_e2e_" + std::to_string(getpid()) + "_" + std::to_string(++SERIAL);
@@ -49,7 +67,7 @@ inline RunResult RUN(const std::vector<std::string>& ARGS, const std::string& DI
 
   const pid_t PID = fork();
   if (PID == 0) {
-    const int IN = STDIN_OPEN_PIPE ? PIPE[0] : open("/dev/null", O_RDONLY);
+    const int IN = STDIN_OPEN_PIPE ? PIPE[0] : open(STDIN_PATH.c_str(), O_RDONLY);
     const int OUT = open(OUT_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int ERR = open(ERR_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (IN < 0 || OUT < 0 || ERR < 0 || chdir(DIR.c_str()) != 0) _exit(126);

@@ -1,27 +1,19 @@
 // End-to-end runs of the volleyedit program: headless sessions with the start-up answers on
-// standard input and keys from a script, checked through the trace and the saved file bytes;
-// refused option combinations; and the start-up screenshot of mode 1.
+// standard input and keys from a script, checked through the trace and the saved file bytes,
+// and the start-up screenshot of mode 1.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "run_program.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string READ_TEXT(const fs::path& P) {
-  std::stringstream S;
-  S << std::ifstream(P, std::ios::binary).rdbuf();
-  return S.str();
-}
 
 // The trace line of frame F.
 std::string TRACE_LINE(const fs::path& TRACE, int F) {
@@ -57,25 +49,16 @@ class VolleyeditRun : public ::testing::Test {
   fs::path DIR;
   std::string OUT, ERR;
 
-  void SetUp() override {
-    DIR = fs::temp_directory_path() /
-          ("volleyedit_e2e_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(DIR);
-    fs::create_directories(DIR);
-    for (const char* NAME : {"korvane.pal", "kv_bullet.put", "tiny_font.put", "qzfntdg.put"})
-      fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, DIR / NAME);
-  }
+  void SetUp() override { DIR = e2e::SCRATCH_DIR("volleyedit_e2e", true); }
   void TearDown() override { fs::remove_all(DIR); }
 
   // Runs the program in DIR with ANSWERS on standard input; returns its exit code.
-  int RUN(const std::string& ANSWERS, const std::string& ARGS) {
-    const std::string CMD = "cd '" + DIR.string() + "' && printf '" + ANSWERS + "' | timeout 120 '" +
-                            VOLLEY_RUN_DIR + "/volleyedit' " + ARGS + " >out.txt 2>err.txt";
-    const int STATUS = std::system(CMD.c_str());
-    OUT = READ_TEXT(DIR / "out.txt");
-    ERR = READ_TEXT(DIR / "err.txt");
-    return WIFEXITED(STATUS) ? WEXITSTATUS(STATUS) : -1;
+  int RUN(const std::string& ANSWERS, std::vector<std::string> ARGS) {
+    WRITE("answers.txt", ANSWERS);
+    ARGS.insert(ARGS.begin(), std::string(VOLLEY_RUN_DIR) + "/volleyedit");
+    const e2e::RunResult R = e2e::RUN(ARGS, DIR, 120.0, false, {}, (DIR / "answers.txt").string());
+    OUT = R.OUT, ERR = R.ERR;
+    return R.EXIT;
   }
   void WRITE(const char* NAME, const std::string& TEXT) { std::ofstream(DIR / NAME) << TEXT; }
 };
@@ -100,7 +83,7 @@ TEST_F(VolleyeditRun, ScriptedSessionEditsSavesAndLoadsBack) {
   HOLD(125, "Tab", 1);  // rotation switch -1 -> 1
   HOLD(135, "F1", 1);
   WRITE("session1.keys", KEYS + "145 Escape down\n");
-  ASSERT_EQ(RUN("622", "--headless --keys session1.keys --trace t1.jsonl"), 0) << ERR;
+  ASSERT_EQ(RUN("622", {"--headless", "--keys", "session1.keys", "--trace", "t1.jsonl"}), 0) << ERR;
   EXPECT_NE(ERR.find("All memory deallocated"), std::string::npos) << "clean tracker report";
   EXPECT_NE(OUT.find("Choose the number of your scale filter..."), std::string::npos);
   EXPECT_NE(TRACE_LINE(DIR / "t1.jsonl", 145), "") << "frame 145 ran and was traced";
@@ -115,7 +98,7 @@ TEST_F(VolleyeditRun, ScriptedSessionEditsSavesAndLoadsBack) {
   SPEED = SPEED + 0.1f;
   EXPECTED[24] = SPEED + 0.1f;
   EXPECTED[34] = 1.0f;
-  const std::string SAVED = READ_TEXT(DIR / "barrage.vly");
+  const std::string SAVED = e2e::READ_FILE(DIR / "barrage.vly");
   ASSERT_EQ(SAVED.size(), 140u);
   EXPECT_EQ(SAVED, std::string(reinterpret_cast<const char*>(EXPECTED.data()), 140)) << "saved bytes";
   EXPECT_EQ(MENU_OF(TRACE_LINE(DIR / "t1.jsonl", 145)), EXPECTED) << "the last frame's menu";
@@ -123,7 +106,7 @@ TEST_F(VolleyeditRun, ScriptedSessionEditsSavesAndLoadsBack) {
   // Session 2: the saved file copied to barrage2.vly and loaded with F2 in mode 1.
   fs::copy_file(DIR / "barrage.vly", DIR / "barrage2.vly");
   WRITE("session2.keys", "3 F2 down\n4 F2 up\n6 Escape down\n");
-  ASSERT_EQ(RUN("122", "--headless --keys session2.keys --trace t2.jsonl"), 0) << ERR;
+  ASSERT_EQ(RUN("122", {"--headless", "--keys", "session2.keys", "--trace", "t2.jsonl"}), 0) << ERR;
   const std::string LOADED = TRACE_LINE(DIR / "t2.jsonl", 3);
   EXPECT_NE(MENU_OF(TRACE_LINE(DIR / "t2.jsonl", 2)), EXPECTED) << "before F2 the start-up menu";
   EXPECT_EQ(MENU_OF(LOADED), EXPECTED) << "F2 loads exactly the saved values";
@@ -131,20 +114,7 @@ TEST_F(VolleyeditRun, ScriptedSessionEditsSavesAndLoadsBack) {
   EXPECT_EQ(CANNON0(LOADED, "ROTATE"), "\"ROTATE2\"") << "switch 1 selects the bouncing rule";
   EXPECT_EQ(CANNON0(LOADED, "MAXBULLET"), "125") << "the loaded menu reaches the cannon";
   EXPECT_EQ(CANNON0(LOADED, "ROTATION"), "225") << "the load puts the start rotation back";
-  EXPECT_EQ(READ_TEXT(DIR / "barrage2.vly"), SAVED) << "loading does not change the file";
-}
-
-TEST_F(VolleyeditRun, RefusedCommandLinesExitTwo) {
-  WRITE("noescape.keys", "2 Down down\n3 Down up\n");
-  WRITE("bad.keys", "# fine\n2 Down down\n3 Sideways down\n");
-  const std::pair<const char*, const char*> CASES[] = {
-      {"--headless --keys noescape.keys", "--frames"},  // no --frames and no Escape: never ends
-      {"--headless --frames 5 --keys bad.keys", "bad.keys:3"}};  // names file and line
-  for (const auto& [ARGS, SAYS] : CASES) {
-    EXPECT_EQ(RUN("", ARGS), 2) << ARGS;
-    EXPECT_NE(ERR.find(SAYS), std::string::npos) << ARGS << " is refused with " << SAYS << ": " << ERR;
-    EXPECT_EQ(OUT.find("Choose the number"), std::string::npos) << "refused before the questions";
-  }
+  EXPECT_EQ(e2e::READ_FILE(DIR / "barrage2.vly"), SAVED) << "loading does not change the file";
 }
 
 TEST_F(VolleyeditRun, ScreenshotOfTheDefaultModeOneAfterStartUp) {
@@ -152,14 +122,14 @@ TEST_F(VolleyeditRun, ScreenshotOfTheDefaultModeOneAfterStartUp) {
   const fs::path ARTIFACTS = fs::path(VOLLEY_BINARY_DIR) / "artifacts";
   fs::create_directories(ARTIFACTS);
   const std::string PATTERN = (ARTIFACTS / "volleyedit_mode1_%d.png").string();
-  ASSERT_EQ(RUN("", "--headless --frames 2 --png '" + PATTERN + "' --png-every 1"), 0) << ERR;
+  ASSERT_EQ(RUN("", {"--headless", "--frames", "2", "--png", PATTERN, "--png-every", "1"}), 0) << ERR;
   EXPECT_NE(OUT.find("16 bits or 32 bits"), std::string::npos) << "all three questions asked";
   EXPECT_FALSE(fs::exists(ARTIFACTS / "volleyedit_mode1_3.png")) << "--frames 2 ends after frame 2";
   const fs::path SHOT = ARTIFACTS / "volleyedit_mode1.png";
   ASSERT_TRUE(fs::exists(ARTIFACTS / "volleyedit_mode1_2.png"));
   fs::rename(ARTIFACTS / "volleyedit_mode1_2.png", SHOT);
   fs::remove(ARTIFACTS / "volleyedit_mode1_1.png");
-  const std::string PNG = READ_TEXT(SHOT);
+  const std::string PNG = e2e::READ_FILE(SHOT);
   ASSERT_GT(PNG.size(), 24u);
   EXPECT_EQ(PNG.substr(1, 3), "PNG");
   EXPECT_EQ(PNG.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xE0", 8)) << "640 x 480: mode 1 doubles the page";

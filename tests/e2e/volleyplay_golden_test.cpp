@@ -3,21 +3,13 @@
 // like a code change.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "run_program.hpp"
 
 namespace {
-
-std::vector<std::string> LINES(const std::string& TEXT) {
-  std::vector<std::string> OUT;
-  std::istringstream IN(TEXT);
-  std::string L;
-  while (std::getline(IN, L)) OUT.push_back(L);
-  return OUT;
-}
 
 // Runs the player with ARGS plus "--trace <file>" and compares the trace with GOLDEN.
 void CHECK_GOLDEN(const std::string& GOLDEN, std::vector<std::string> ARGS) {
@@ -28,17 +20,14 @@ void CHECK_GOLDEN(const std::string& GOLDEN, std::vector<std::string> ARGS) {
   const e2e::RunResult R = e2e::RUN(ARGS, VOLLEY_RUN_DIR, 120.0);
   ASSERT_FALSE(R.TIMED_OUT) << "a headless run must end by itself";
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
-  const std::vector<std::string> WANT = LINES(e2e::READ_FILE(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/" + GOLDEN));
-  const std::vector<std::string> GOT = LINES(e2e::READ_FILE(ACTUAL_PATH));
+  const std::string WANT = e2e::READ_FILE(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/" + GOLDEN);
+  const std::string GOT = e2e::READ_FILE(ACTUAL_PATH);
   ASSERT_FALSE(WANT.empty()) << "golden file " << GOLDEN << " is missing; run tools/regen_goldens.sh";
-  ASSERT_EQ(GOT.size(), WANT.size()) << "one trace line per traced frame; actual trace kept in " << ACTUAL_PATH;
-  for (std::size_t I = 0; I < WANT.size(); ++I) {
-    if (GOT[I] == WANT[I]) continue;
-    std::size_t AT = 0;
-    while (AT < GOT[I].size() && AT < WANT[I].size() && GOT[I][AT] == WANT[I][AT]) ++AT;
-    const std::size_t FROM = AT > 60 ? AT - 60 : 0;
-    FAIL() << "trace line " << I + 1 << " differs at character " << AT << "\n  golden: ..."
-           << WANT[I].substr(FROM, 120) << "\n  actual: ..." << GOT[I].substr(FROM, 120)
+  if (GOT != WANT) {
+    const auto AT = std::mismatch(GOT.begin(), GOT.end(), WANT.begin(), WANT.end()).first - GOT.begin();
+    const auto FROM = std::max<std::ptrdiff_t>(AT - 60, 0);
+    FAIL() << "the trace differs from the golden file in line " << std::count(GOT.begin(), GOT.begin() + AT, '\n') + 1
+           << "\n  golden: ..." << WANT.substr(FROM, 120) << "\n  actual: ..." << GOT.substr(FROM, 120)
            << "\nactual trace kept in " << ACTUAL_PATH;
   }
   std::remove(ACTUAL_PATH.c_str());

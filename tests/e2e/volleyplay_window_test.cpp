@@ -17,20 +17,17 @@ TEST(VolleyplayWindow, AKeyFromAnXClientEndsTheRunCleanly) {
 
   std::string WINDOW;
   int PRESSES = 0;
-  const e2e::RunResult R = e2e::RUN({std::string(VOLLEY_RUN_DIR) + "/volleyplay"}, VOLLEY_RUN_DIR, 60.0, false,
-                                    [&](pid_t PID) {
-                                      if (WINDOW.empty()) {
-                                        WINDOW = e2e::CAPTURE("xdotool search --pid " + std::to_string(PID) +
-                                                              " 2>/dev/null | head -n 1");
-                                        while (!WINDOW.empty() && (WINDOW.back() == '\n')) WINDOW.pop_back();
-                                        return;
-                                      }
-                                      // One press, repeated every second in case it came too early.
-                                      static int TICK = 0;
-                                      if (TICK++ % 20 != 0) return;
-                                      ++PRESSES;
-                                      e2e::CAPTURE("xdotool key --window " + WINDOW + " space 2>/dev/null");
-                                    });
+  // Once the window is found, one press every second (in case one came too early).
+  const auto POLL = [&WINDOW, &PRESSES, TICK = 0](pid_t PID) mutable {
+    if (WINDOW.empty()) {
+      WINDOW = e2e::CAPTURE("xdotool search --pid " + std::to_string(PID) + " 2>/dev/null | head -n 1");
+      while (!WINDOW.empty() && WINDOW.back() == '\n') WINDOW.pop_back();
+    } else if (TICK++ % 20 == 0) {
+      ++PRESSES;
+      e2e::CAPTURE("xdotool key --window " + WINDOW + " space 2>/dev/null");
+    }
+  };
+  const e2e::RunResult R = e2e::RUN({std::string(VOLLEY_RUN_DIR) + "/volleyplay"}, VOLLEY_RUN_DIR, 60.0, false, POLL);
   ASSERT_FALSE(R.TIMED_OUT) << "the window (" << (WINDOW.empty() ? "never found" : WINDOW)
                             << ") did not end on a key; presses sent: " << PRESSES;
   EXPECT_GT(PRESSES, 0) << "the run ended before any key was sent";

@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "tests/e2e/run_program.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/menu.hpp"
 
@@ -52,11 +53,7 @@ class BarrageFileTest : public ::testing::Test {
  protected:
   fs::path DIR;
   void SetUp() override {
-    DIR = fs::temp_directory_path() /
-          ("volleyedit_barrage_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(DIR);
-    fs::create_directories(DIR);
+    DIR = e2e::SCRATCH_DIR("volleyedit_barrage", false);
     NDESIGNER::INIT_MENU(225.0f, -1);
     for (int32_t K = 0; K < NDESIGNER::MENU_ROWS; ++K)
       if (K != 12 && K != 34) MENU[K].VALUE = static_cast<float>(K % 2);

@@ -1,9 +1,10 @@
 // Tests of the designer's key rules (auto-repeat on the first frame of a hold and every fifth
-// frame after it, press detection that ignores holding), its start-up state and its menu keys on
-// live cannons: wrap of the selection, edits reaching cannon 0, Tab, F3 and applying a loaded menu.
+// frame after it, press detection that ignores holding), its start-up answers and its menu keys
+// on live cannons: wrap of the selection, edits reaching cannon 0, Tab, F3 and a loaded switch.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "volleyedit/designer_state.hpp"
@@ -66,26 +67,7 @@ class DesignerTest : public ::testing::Test {
       NDESIGNER::MENU_KEYS(KEYS, [](KEY R) { return HELD[static_cast<int>(R)]; });
     }
   }
-  // Row 34 set to V as a load leaves it, then applied.
-  static void LOAD_SWITCH(float V) {
-    MENU[34].VALUE = V;
-    NDESIGNER::APPLY_LOADED_MENU();
-  }
 };
-
-TEST_F(DesignerTest, StartUpFillsTheMenuFromTheSteppedCannon) {
-  EXPECT_EQ(CANNON[0].LISTINDEX, 1) << "the first step applied cannon 0's set";
-  EXPECT_EQ(CANNON[0].ACTIVE, -1);
-  EXPECT_EQ(CANNON[1].ACTIVE, 0) << "cannon 1 is switched off";
-  EXPECT_EQ(CANNON[1].LISTINDEX, 0) << "cannon 1 is never stepped";
-  EXPECT_EQ(MENU[0].VALUE, 1.0f) << "LISTINDEX after the first step";
-  EXPECT_EQ(MENU[12].VALUE, 225.0f) << "start rotation from the set built last";
-  EXPECT_EQ(MENU[26].VALUE, 1.3f);
-  EXPECT_EQ(MENU[4].VALUE, 0.0f) << "rows 2 to 5 stay 0";
-  EXPECT_EQ(ACTIVEINDEX, 0);
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, -1);
-  EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE) << "the switch is not applied until Tab or F2";
-}
 
 TEST_F(DesignerTest, SelectionWrapsBothWays) {
   TAP(KEY::UP);
@@ -112,14 +94,19 @@ TEST_F(DesignerTest, EditsReachCannonZeroAtOnceWithTheStartRotation) {
   EXPECT_EQ(CANNON[0].ACTIVE, -1);
 }
 
+// A loaded switch is rounded half to even and applied (1 selects the bouncing rule); Tab negates it.
 TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
-  struct CASE { float LOADED; int32_t AFTER; const char* WHY; };
-  const CASE CASES[] = {{-1.0f, 1, "-1 becomes 1, the bouncing rule"},
-                        {1.0f, -1, "and back to -1"},
-                        {0.0f, 0, "a loaded 0 stays 0"},
-                        {-3.0e9f, INT32_MIN, "a huge switch saturates; its negation wraps to itself"}};
+  struct CASE { float LOADED; int32_t APPLIED, AFTER; const char* WHY; };
+  const CASE CASES[] = {{-1.0f, -1, 1, "-1 becomes 1, the bouncing rule"},
+                        {1.0f, 1, -1, "and back to -1"},
+                        {0.5f, 0, 0, "a loaded 0.5 rounds to 0 and stays 0"},
+                        {-0.5f, 0, 0, "-0.5 rounds to 0"},
+                        {-3.0e9f, INT32_MIN, INT32_MIN, "a huge switch saturates; its negation wraps to itself"}};
   for (const CASE& C : CASES) {
-    LOAD_SWITCH(C.LOADED);
+    MENU[34].VALUE = C.LOADED;  // as a load leaves it
+    NDESIGNER::APPLY_LOADED_MENU();
+    EXPECT_EQ(NDESIGNER::ROTATION_AI, C.APPLIED) << C.WHY;
+    EXPECT_EQ(CANNON[0].ROTATE, C.APPLIED == 1 ? NBARRAGE::ROTATE2 : NBARRAGE::ROTATE) << "loaded: " << C.WHY;
     TAP(KEY::TAB);
     EXPECT_EQ(NDESIGNER::ROTATION_AI, C.AFTER) << C.WHY;
     EXPECT_EQ(MENU[34].VALUE, static_cast<float>(C.AFTER)) << "row 34 mirrors the switch";
@@ -128,26 +115,15 @@ TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
 }
 
 TEST_F(DesignerTest, F3RoundsTheSelectedRowDownWithoutClamping) {
-  const std::pair<int32_t, float> ROWS[] = {{24, 4.3f}, {6, -2.3f}, {19, 140.5f}};
-  const float WANT[] = {4.0f, -3.0f, 140.0f};  // towards minus infinity; F3 does not clamp
-  for (int I = 0; I < 3; ++I) {
-    ACTIVEINDEX = ROWS[I].first;
-    MENU[ROWS[I].first].VALUE = ROWS[I].second;
+  // Towards minus infinity; F3 does not clamp.
+  for (const auto [ROW, FROM, TO] : {std::tuple{24, 4.3f, 4.0f}, {6, -2.3f, -3.0f}, {19, 140.5f, 140.0f}}) {
+    ACTIVEINDEX = ROW;
+    MENU[ROW].VALUE = FROM;
     TAP(KEY::F3);
-    EXPECT_EQ(MENU[ROWS[I].first].VALUE, WANT[I]) << "row " << ROWS[I].first;
+    EXPECT_EQ(MENU[ROW].VALUE, TO) << "row " << ROW;
   }
   EXPECT_EQ(CANNON[0].MAXBULLET, 140) << "F3 applies the menu to the cannon";
   EXPECT_EQ(MENU[23].VALUE, 25.0f) << "other rows are untouched";
-}
-
-TEST_F(DesignerTest, LoadedSwitchRoundsHalfToEven) {
-  LOAD_SWITCH(1.0f);
-  EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE2) << "a file holding 1.0 selects the bouncing rule";
-  LOAD_SWITCH(0.5f);
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, 0) << "0.5 rounds to 0";
-  EXPECT_EQ(CANNON[0].ROTATE, NBARRAGE::ROTATE);
-  LOAD_SWITCH(-0.5f);
-  EXPECT_EQ(NDESIGNER::ROTATION_AI, 0) << "-0.5 rounds to 0";
 }
 
 TEST(DesignerStartUp, AnswersSelectModeDepthAndFullScreen) {

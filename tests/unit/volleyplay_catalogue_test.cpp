@@ -130,18 +130,11 @@ TEST(BarrageCatalogue, BarrageEightPausesCarryTheSecondCannonsDirection) {
   const std::vector<TURRET_PARAM_TYPE> A = SETS(PAIR.RECORDS[0]), B = SETS(PAIR.RECORDS[1]);
   for (int32_t I = 0; I < 7; ++I) {
     SCOPED_TRACE("I = " + std::to_string(I));
-    const TURRET_PARAM_TYPE& FIRE_A = A[1 + 2 * I];
-    EXPECT_EQ(FIRE_A.ROTATION, FIRST[I]) << "the first cannon's direction";
-    EXPECT_NEAR(FIRE_A.TARGETY, TARGETY[I], 5e-5) << "the aim value";
-    EXPECT_EQ(FIRE_A.DELAY, 10) << "firing sets wait 10 frames";
-    EXPECT_EQ(FIRE_A.ROTDIR, 1);
-    EXPECT_EQ(FIRE_A.BULLETS_PER_SHOT, 1) << "a firing set fires single bullets";
-    EXPECT_EQ(FIRE_A.ROTSPEED, 2);
-    EXPECT_EQ(FIRE_A.MAXSPAWNDELAY, 1);
-    EXPECT_EQ(FIRE_A.BULLETSPEED, 2);
-    EXPECT_EQ(FIRE_A.MAXBULLET, 64) << "common values hold in the further sets";
-    EXPECT_EQ(FIRE_A.BULLETSHOOT, -1) << "common values hold in the further sets";
-    EXPECT_EQ(FIRE_A.BULLET_MIN_FRAME, 0) << "bullets keep their look";
+    EXPECT_NEAR(A[1 + 2 * I].TARGETY, TARGETY[I], 5e-5) << "the aim value";
+    // A firing set is the first set waiting 10 frames, turned to its direction and turning slower.
+    TURRET_PARAM_TYPE FIRE_A = EXPECTED_FIRST(8, 10);
+    FIRE_A.ROTATION = FIRST[I], FIRE_A.ROTSPEED = 2, FIRE_A.TARGETY = A[1 + 2 * I].TARGETY;
+    EXPECT_TRUE(SAME(A[1 + 2 * I], FIRE_A)) << "the first cannon's firing set";
     TURRET_PARAM_TYPE FIRE_B = FIRE_A;
     FIRE_B.ROTATION = SECOND[I];
     FIRE_B.ROTDIR = -1;
