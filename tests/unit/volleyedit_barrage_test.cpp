@@ -8,10 +8,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -24,30 +22,18 @@ namespace {
 
 namespace fs = std::filesystem;
 using NDESIGNER::MENU;
-using BYTES_TYPE = std::vector<uint8_t>;
+using e2e::READ_FILE;
 
-BYTES_TYPE READ_ALL(const fs::path& P) {
-  std::ifstream IN(P, std::ios::binary);
-  return BYTES_TYPE(std::istreambuf_iterator<char>(IN), {});
-}
+void WRITE_ALL(const fs::path& P, const std::string& BYTES) { std::ofstream(P, std::ios::binary) << BYTES; }
 
-void WRITE_ALL(const fs::path& P, const BYTES_TYPE& BYTES) {
-  std::ofstream(P, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(BYTES.data()), static_cast<std::streamsize>(BYTES.size()));
-}
-
-BYTES_TYPE PATTERN(std::size_t N, int SEED) {
-  BYTES_TYPE B(N);
-  for (std::size_t I = 0; I < N; ++I) B[I] = static_cast<uint8_t>(SEED + 13 * I);
+std::string PATTERN(std::size_t N, int SEED) {
+  std::string B(N, '\0');
+  for (std::size_t I = 0; I < N; ++I) B[I] = static_cast<char>(SEED + 13 * I);
   return B;
 }
 
 // A file of little-endian floats (the test machine is little-endian like the file).
-BYTES_TYPE FLOATS(const std::vector<float>& V) {
-  BYTES_TYPE B(V.size() * 4);
-  std::memcpy(B.data(), V.data(), B.size());
-  return B;
-}
+std::string FLOATS(const std::vector<float>& V) { return {reinterpret_cast<const char*>(V.data()), V.size() * 4}; }
 
 class BarrageFileTest : public ::testing::Test {
  protected:
@@ -89,10 +75,10 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
   for (int32_t K = 0; K < NDESIGNER::BARRAGE_VALUES; ++K) VALUES[K] = MENU[K].VALUE;
   uint8_t ENCODED[NDESIGNER::BARRAGE_BYTES];
   NDESIGNER::ENCODE_BARRAGE(VALUES, ENCODED);
-  const BYTES_TYPE NEW(ENCODED, ENCODED + 140);
+  const std::string NEW(reinterpret_cast<const char*>(ENCODED), 140);
   struct CASE {
     const char* WHAT;
-    std::optional<BYTES_TYPE> OLD;  // no file when empty; an empty one stands for a directory
+    std::optional<std::string> OLD;  // no file when empty; an empty one stands for a directory
     rlim_t LIMIT;
     bool SAVED;
   };
@@ -104,7 +90,7 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
       {"a shorter file cut short at 100", PATTERN(60, 9), 100, false},
       {"a new file cut short at 100", std::nullopt, 100, false},
       {"a file with no room at all (the file-size signal)", PATTERN(200, 5), 0, false},
-      {"a name that cannot be opened for writing, even by root", BYTES_TYPE{}, RLIM_INFINITY, false},
+      {"a name that cannot be opened for writing, even by root", "", RLIM_INFINITY, false},
   };
   for (const CASE& C : CASES) {
     SCOPED_TRACE(C.WHAT);
@@ -116,14 +102,12 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
     ASSERT_TRUE(WIFEXITED(STATUS)) << "a save never kills the designer and its unsaved design";
     EXPECT_EQ(WEXITSTATUS(STATUS), C.SAVED ? 0 : 1) << "SAVE_DATA tells success from failure";
     if (C.SAVED) {
-      BYTES_TYPE WANT = NEW;
-      if (C.OLD) WANT.insert(WANT.end(), C.OLD->begin() + 140, C.OLD->end());
-      EXPECT_EQ(READ_ALL(DIR / "barrage.vly"), WANT) << "140 new bytes, the old ones beyond them kept";
+      EXPECT_EQ(READ_FILE(DIR / "barrage.vly"), NEW + (C.OLD ? C.OLD->substr(140) : "")) << "140 new bytes, the old ones beyond them kept";
       EXPECT_EQ(ERR, "") << "nothing to report";
     } else {
       EXPECT_EQ(fs::exists(DIR / "barrage.vly"), C.OLD.has_value()) << "a file the save created is removed";
       if (C.OLD && C.OLD->empty()) EXPECT_TRUE(fs::is_directory(DIR / "barrage.vly"));
-      else EXPECT_EQ(READ_ALL(DIR / "barrage.vly"), C.OLD.value_or(BYTES_TYPE{})) << "no half-written file where a good one was";
+      else EXPECT_EQ(READ_FILE(DIR / "barrage.vly"), C.OLD.value_or("")) << "no half-written file where a good one was";
       EXPECT_EQ(std::count(ERR.begin(), ERR.end(), '\n'), 1) << "one line on standard error: " << ERR;
       EXPECT_NE(ERR.find("barrage.vly"), std::string::npos) << "the line names the file: " << ERR;
     }
@@ -131,7 +115,7 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
 }
 
 TEST_F(BarrageFileTest, ShortAndLongFilesLoadTheirFirst140Bytes) {
-  WRITE_ALL(DIR / "six.vly", {0x00, 0x00, 0xA0, 0x40, 0x11, 0x22});  // 5.0, then two bytes
+  WRITE_ALL(DIR / "six.vly", std::string("\x00\x00\xA0\x40\x11\x22", 6));  // 5.0, then two bytes
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("six.vly")));
   EXPECT_EQ(MENU[0].VALUE, 5.0f) << "row 0 gets the first four bytes";
   for (int32_t K = 1; K < NDESIGNER::MENU_ROWS; ++K)
