@@ -10,7 +10,7 @@ PACKAGES=(
   libglfw3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri   # designer's OpenGL modes
   libgtest-dev libgmock-dev libbenchmark-dev
   libgif-dev libpng-dev             # recording runs
-  xvfb xauth xdotool x11-apps       # window tests: X server, key events, screen read-back
+  xvfb xauth xdotool                # window tests: X server and real key events
   valgrind
 )
 
