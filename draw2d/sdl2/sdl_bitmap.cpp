@@ -11,12 +11,22 @@ namespace draw2d {
 
 namespace {
 
-// Bits per pixel stored in the file's info header (offset 28), or 0 when unreadable. SDL widens
-// 1- and 4-bit bitmaps to 8-bit surfaces, so the file itself tells whether it was 8-bit.
+// Bits per pixel stored in the file's info header (offset 28), or 0 when unreadable or when the
+// header asks for a size no image buffer can hold (wider than 8191 or taller than 65535).
+// SDL widens 1- and 4-bit bitmaps to 8-bit surfaces, so the file itself tells whether it was
+// 8-bit. The size is checked before SDL decodes: SDL allocates the whole surface first, so a
+// few hundred bytes claiming half a million columns would take a gigabyte for nothing.
 int file_bit_count(SDL_RWops* RW) {
   uint8_t HEAD[30];
   if (SDL_RWread(RW, HEAD, 1, sizeof HEAD) != sizeof HEAD) return 0;
   if (HEAD[0] != 'B' || HEAD[1] != 'M') return 0;
+  const auto LE32 = [&HEAD](int AT) {
+    return static_cast<int32_t>(static_cast<uint32_t>(HEAD[AT]) | static_cast<uint32_t>(HEAD[AT + 1]) << 8 |
+                                static_cast<uint32_t>(HEAD[AT + 2]) << 16 |
+                                static_cast<uint32_t>(HEAD[AT + 3]) << 24);
+  };
+  const int64_t W = LE32(18), H = LE32(22);
+  if (W > 8191 || H > 65535 || H < -65535) return 0;
   return HEAD[28] | (HEAD[29] << 8);
 }
 
