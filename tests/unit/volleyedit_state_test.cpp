@@ -116,7 +116,7 @@ TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
 
 TEST_F(DesignerTest, F3RoundsTheSelectedRowDownWithoutClamping) {
   // Towards minus infinity; F3 does not clamp.
-  for (const auto [ROW, FROM, TO] : {std::tuple{24, 4.3f, 4.0f}, {6, -2.3f, -3.0f}, {19, 140.5f, 140.0f}}) {
+  for (const auto& [ROW, FROM, TO] : {std::tuple{24, 4.3f, 4.0f}, {6, -2.3f, -3.0f}, {19, 140.5f, 140.0f}}) {
     ACTIVEINDEX = ROW;
     MENU[ROW].VALUE = FROM;
     TAP(KEY::F3);
