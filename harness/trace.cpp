@@ -97,20 +97,22 @@ void TraceWriter::key(const char* NAME) {
   AFTER_KEY_ = true;
 }
 
+// Decimal text of a 32-bit integer (at most 11 characters, so the buffer always suffices).
+template <typename INTEGER>
+static std::size_t integer_text(INTEGER V, char (&BUF)[16]) {
+  return static_cast<std::size_t>(std::to_chars(BUF, BUF + sizeof BUF, V).ptr - BUF);
+}
+
 void TraceWriter::value(int32_t V) {
   separate();
   char BUF[16];
-  auto [P, EC] = std::to_chars(BUF, BUF + sizeof BUF, V);
-  (void)EC;
-  put(BUF, static_cast<std::size_t>(P - BUF));
+  put(BUF, integer_text(V, BUF));
 }
 
 void TraceWriter::value(uint32_t V) {
   separate();
   char BUF[16];
-  auto [P, EC] = std::to_chars(BUF, BUF + sizeof BUF, V);
-  (void)EC;
-  put(BUF, static_cast<std::size_t>(P - BUF));
+  put(BUF, integer_text(V, BUF));
 }
 
 void TraceWriter::value(float V) {
