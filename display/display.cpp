@@ -129,7 +129,7 @@ void SET_DEFAULTS(SCREEN_TYPE& VIDEO) {
 
 void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
                 int32_t FULL_SCREEN) {
-  // 1. window or full screen, for both the OpenGL request and the library's screen
+  // Window or full screen, for both the OpenGL request and the library's screen.
   unsigned FLAGS = draw2d::SCREEN_NO_SWITCH;
   if (FULL_SCREEN == 0) {
     VIDEO.DISPLAY.MODE = GLFW_WINDOW;
@@ -137,28 +137,27 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
     VIDEO.DISPLAY.MODE = GLFW_FULLSCREEN;
     FLAGS |= draw2d::SCREEN_FULLSCREEN;
   }
-  // 2. 16 bits ask for a 5-6-5 OpenGL window without alpha
+  // 16 bits ask for a 5-6-5 OpenGL window without alpha.
   if (BITS_PER_PIXEL == 16) {
     VIDEO.DISPLAY.R_BITS = 5;
     VIDEO.DISPLAY.G_BITS = 6;
     VIDEO.DISPLAY.B_BITS = 5;
     VIDEO.DISPLAY.A_BITS = 0;
   }
-  // 3.
   VIDEO.SCREEN_MODE = SCREEN_MODE;
   if (SCREEN_MODE == 0) {
-    // 4. the page shown 1:1
+    // Mode 0: the page shown 1:1.
     if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, FLAGS)) FATAL("Failed to open the screen!");
     INIT_VPAGE(VIDEO);
     VIDEO.RENDER = RENDER_SOFTWARE;
   } else if (SCREEN_MODE >= 1 && SCREEN_MODE <= 3) {
-    // 5. a 640 x 480 screen fed by a software scaler
+    // Modes 1 to 3: a 640 x 480 screen fed by a software scaler.
     if (!draw2d::open_screen(SCALED_W, SCALED_H, 8, 1, FLAGS)) FATAL("Failed to open the screen!");
     INIT_VPAGE(VIDEO);
     INIT_SCALED_VPAGE(VIDEO);
     VIDEO.RENDER = RENDER_SOFTWARE;
   } else {
-    // 6. OpenGL: the library keeps a memory screen only; mode 5 filters to the nearest texel
+    // Other modes use OpenGL; the library keeps a memory screen only (mode 5: nearest texel).
     if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, draw2d::SCREEN_NULL)) {
       FATAL("Failed to open the screen!");
     }
@@ -388,16 +387,16 @@ void PACE_FRAME(double& TIME_START, double (*NOW)()) {
 void RENDER_SOFTWARE(SCREEN_TYPE& VIDEO) {
   static double TIME_START = 0.0;
   if (VIDEO.P_VPAGE == nullptr) return;  // after END_SCREEN there is nothing to show
-  // 1. scale by mode
+  // Scale by mode.
   switch (VIDEO.SCREEN_MODE) {
     case 1: NORMAL_SCALE_ASM(VIDEO); break;
     case 2: SCALE_2X_ASM(VIDEO); break;
     case 3: SCANLINE_SCALE_ASM(VIDEO); break;
     default: break;
   }
-  // 2. at most 60 frames per second
+  // At most 60 frames per second.
   PACE_FRAME(TIME_START, draw2d::timer);
-  // 3. opaque blit; the library keeps its window up to date
+  // An opaque blit; the library keeps its window up to date.
   const uint8_t* SHOWN = VIDEO.SCREEN_MODE != 0 && VIDEO.P_SCALED_VPAGE != nullptr
                              ? VIDEO.P_SCALED_VPAGE
                              : VIDEO.P_VPAGE;

@@ -181,13 +181,13 @@ void READ_BACK(const SCREEN_TYPE& VIDEO) {
 
 void INIT_GL_WINDOW(SCREEN_TYPE& VIDEO) {
   DISPLAYTYPE& D = VIDEO.DISPLAY;
-  // 1.
+  // GLFW that cannot start is fatal: one console line, a second's pause, exit code 0.
   if (glfw2::Init() == 0) {
     draw2d::console_print("Failed to initialize GLFW!");
     draw2d::sleep_ms(1000);
     draw2d::end(0);
   }
-  // 2. a failing window ends the program silently
+  // A window that cannot open ends the program silently.
   const int OK = glfw2::OpenWindow(static_cast<int>(D.W), static_cast<int>(D.H),
                                    static_cast<int>(D.R_BITS), static_cast<int>(D.G_BITS),
                                    static_cast<int>(D.B_BITS), static_cast<int>(D.A_BITS),
@@ -271,38 +271,36 @@ void RENDER(SCREEN_TYPE& VIDEO) {
   MEMTEXTURE_TYPE& T = VIDEO.MEMTEXTURE;
   // after END_SCREEN the page, the texel store and (in effect) the colour map are gone
   if (VIDEO.P_VPAGE == nullptr || T.P_TD == nullptr) return;
-  // 1.
   CONVERT_8_2_32(VIDEO);
   if (!HAS_WINDOW(VIDEO)) {  // headless: the texel store is the presented picture
     PACE_FRAME(TIME_START, draw2d::timer);
     return;
   }
-  // 2. DEVIATION: only the 320 x 240 texels that carry the page are uploaded, not the whole
+  // DEVIATION: only the 320 x 240 texels that carry the page are uploaded, not the whole
   // 512 x 512 store; the rest of the texture stays 0 as it was created, so the picture is
   // the same at under a third of the bytes. Pinned by DisplayWindow.NearestModeShowsThePageDoubled.
   glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(T.WID));
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, PAGE_W, PAGE_H, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8,
                   T.P_TD);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  // 3.
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  // 4. the page's part of the texture
+  // The page's part of the texture.
   const GLfloat SX = 0.0f, SY = 0.0f;
   const GLfloat SW = static_cast<GLfloat>(PAGE_W) / static_cast<GLfloat>(T.WID);
   const GLfloat SH = static_cast<GLfloat>(PAGE_H) / static_cast<GLfloat>(T.HEI);
-  // 5.
+  // Plain white, opaque, flat texturing.
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
-  // 6.
+  // A 2x orthographic view.
   glPushMatrix();
   VIEWORTHO(VIDEO);
   glScalef(2.0f, 2.0f, 2.0f);
-  // 7. QUIRK: the corners are 319 and 239, so the doubled quad covers 638 x 478 and the two
+  // QUIRK: the corners are 319 and 239, so the doubled quad covers 638 x 478 and the two
   // rightmost columns and two top rows keep the clear colour.
   // Pinned by DisplayWindow.NearestModeShowsThePageDoubled.
   glBegin(GL_QUADS);
@@ -315,13 +313,10 @@ void RENDER(SCREEN_TYPE& VIDEO) {
   glTexCoord2f(SX, SH);
   glVertex2f(0.0f, 0.0f);
   glEnd();
-  // 8.
   VIEWPERSPECTIVE(VIDEO);
   glPopMatrix();
   if (CAPTURE != nullptr) READ_BACK(VIDEO);
-  // 9.
   PACE_FRAME(TIME_START, glfw2::GetTime);
-  // 10.
   glfw2::SwapBuffers();
 }
 

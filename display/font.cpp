@@ -19,14 +19,13 @@ std::string TRIM_SPACES(const std::string& S) {
 // Draws TEXT as FONT_DRAW draws M_TEXT.
 void DRAW_TEXT(const FONTTYPE& FONT, const std::string& TEXT, void* VPAGE) {
   const IMAGETYPE& SHEET = FONT.S_IMAGE;
-  // 1. spacing: the width of the frame that starts the frame store (0 for an empty sheet)
+  // Spacing: the width of the frame that starts the frame store (0 for an empty sheet).
   const int64_t SPACING = SHEET.P_DATA && SHEET.M_SIZE > 0 ? SHEET.P_DATA[0] / 8 : 0;
   const int64_t Y = FONT.M_Y;
-  // 2. C++ division truncates toward zero, as the centring asks
+  // Centred text starts at (320 - length x spacing) / 2, truncated toward zero.
   int64_t X = FONT.M_CENTERED == 0
                   ? FONT.M_X
                   : (PAGE_WIDTH - static_cast<int64_t>(TEXT.size()) * SPACING) / 2;
-  // 3.
   for (const char C : TEXT) {
     // CHOICE: a character without a glyph (below 32 or beyond the sheet) draws nothing and the
     // pen still advances, so a text keeps its fixed width and its centring.
@@ -59,28 +58,26 @@ void INIT(FONTTYPE& FONT) {
 }
 
 void FONT_LOAD(FONTTYPE& FONT) {
-  // 1.
   FONT.M_SCREEN_W = 320;
   FONT.M_SCREEN_H = 240;
   FONT.M_X = 0;
   FONT.M_Y = 0;
   FONT.M_CENTERED = 0;
   FONT.M_DRAW_MODE = 0;
-  // 2.
   FONT.S_IMAGE.LOAD(FONT.S_IMAGE);
 }
 
 void FONT_DRAW(FONTTYPE& FONT, void* VPAGE) { DRAW_TEXT(FONT, FONT.M_TEXT, VPAGE); }
 
 std::string SCORE_TEXT(const std::string& TEXT, int32_t MAXLEN) {
-  // 1. CHOICE: a negative MAXLEN counts as 0 (nothing is drawn).
+  // CHOICE: a negative MAXLEN counts as 0 (nothing is drawn).
   // Pinned by Font.ScoreIsPaddedGroupedInThreesAndDrawnLikeText.
   const std::size_t LEN = MAXLEN > 0 ? static_cast<std::size_t>(MAXLEN) : 0;
   std::string DIGITS(LEN, '0');
-  // 2. right-aligned over the zeros; a longer number leaves them all zeros
+  // The number is right-aligned over the zeros; a longer number leaves them all zeros.
   const std::string NUMBER = TRIM_SPACES(TEXT);
   if (NUMBER.size() <= LEN) DIGITS.replace(LEN - NUMBER.size(), NUMBER.size(), NUMBER);
-  // 3. a comma after every character with 3, 6, 9, ... characters to its right. The result
+  // A comma after every character with 3, 6, 9, ... characters to its right. The result
   // needs no trimming: it starts and ends with a zero or with the trimmed number's own ends.
   std::string GROUPED;
   for (std::size_t I = 0; I < LEN; ++I) {

@@ -173,7 +173,7 @@ int32_t SLOT_COUNT(const TURRET_TYPE& TURRET) {
 // ---- Turret lifecycle ---------------------------------------------------------------------
 
 void INIT(TURRET_TYPE& TURRET) {
-  // 1. bind the seven slots after INIT; the INIT slot is the owner's
+  // Bind the seven slots after INIT; the INIT slot is the owner's.
   TURRET.DESTROY = DESTROY;
   TURRET.SHOOT = SHOOT;
   TURRET.ROTATE = ROTATE;
@@ -181,20 +181,19 @@ void INIT(TURRET_TYPE& TURRET) {
   TURRET.LIST_MANAGE = LIST_MANAGE;
   TURRET.SET_TARGET = SET_TARGET;
   TURRET.SET_POSITION = SET_POSITION;
-  // 2. defaults
   SET_DEFAULTS(TURRET);
-  // 3. zero-filled block of MAXBULLET slots (always the build's default)
+  // A zero-filled block of MAXBULLET slots (always the build's default).
   TURRET.P_BULLETS = static_cast<BULLET_TYPE*>(LEAKSCOPE_CALLOCATE(
       static_cast<uint32_t>(DEFAULT_MAXBULLET * sizeof(BULLET_TYPE)), MODULE, __LINE__));
-  // 4. re-bind the (null) position through the slot
+  // Re-bind the (null) position through the slot.
   if constexpr (!PLAYER_BUILD) {  // VARIANT(play): no SET_POSITION call
     TURRET.SET_POSITION(TURRET, TURRET.P_POSITION);
   }
-  // 5. every slot free, with the look of a fresh slot.
+  // Every slot free, with the look of a fresh slot.
   // QUIRK: MAXFRAME 4, not CURRENT_NUM_FRAME (1); pinned by TurretTest.FreeSlotsHaveMaxFrameFour.
   const int32_t N = SLOT_COUNT(TURRET);
   for (int32_t I = 0; I < N; ++I) FRESH_SLOT(TURRET.P_BULLETS[I]);
-  // 6. an empty timed list with the cursor on its only node
+  // An empty timed list with the cursor on its only node.
   TURRET.P_PARAMETERS = PARAM_CREATE();
   TURRET.P_NODE = PARAM_GETFIRST(TURRET.P_PARAMETERS);
 }
@@ -236,15 +235,13 @@ void SET_DEFAULTS(TURRET_TYPE& TURRET) {
 }
 
 void DESTROY(TURRET_TYPE& TURRET) {
-  // 1. the bullet array
+  // The bullet array, the whole timed list, then the slots and the borrowed points.
   if (TURRET.P_BULLETS != nullptr) {
     LEAKSCOPE_DEALLOCATE(TURRET.P_BULLETS, MODULE, __LINE__, "turret.p_bullets");
     TURRET.P_BULLETS = nullptr;
   }
-  // 2. the whole timed list
   PARAM_DESTROY(TURRET.P_PARAMETERS);
   TURRET.P_NODE = nullptr;
-  // 3. the slots and the borrowed points
   if constexpr (!PLAYER_BUILD) TURRET.INIT = nullptr;  // VARIANT(play): INIT slot kept
   TURRET.DESTROY = nullptr;
   TURRET.SHOOT = nullptr;
@@ -318,16 +315,16 @@ void LIST_ADD(TURRET_TYPE& TURRET, TURRET_PARAM_TYPE*& XPARAMETERS) {
 }
 
 int32_t LIST_MANAGE(TURRET_TYPE& TURRET, int32_t X, int32_t Y) {
-  // 1.-2. no list, or the cursor on the empty end node: the programme is over
+  // No list, or the cursor on the empty end node: the programme is over.
   if (TURRET.P_NODE == nullptr || TURRET.P_NODE->NEXT == nullptr) return 0;
-  // 3.-4. count down in the stored set
+  // Count down in the stored set; the set applies once its DELAY falls below 0.
   TURRET_PARAM_TYPE& S = *TURRET.P_NODE->DATA;
   S.DELAY = WRAP_SUB(S.DELAY, 1);
   if (S.DELAY >= 0) return 0;
-  // 5.1 the cursor moves on
+  // The cursor moves on.
   TURRET.LISTINDEX = WRAP_ADD(TURRET.LISTINDEX, 1);
   TURRET.P_NODE = TURRET.P_NODE->NEXT;
-  // 5.2 copy the set
+  // Copy the set.
   TURRET.TARGETING = S.TARGETING;
   TURRET.X = S.X;
   TURRET.Y = S.Y;
@@ -359,9 +356,9 @@ int32_t LIST_MANAGE(TURRET_TYPE& TURRET, int32_t X, int32_t Y) {
   COPY_BULLET_KIND(TURRET, S);  // VARIANT(play): BULLETSHOOT is not copied
   TURRET.CURRENT_MIN_FRAME = S.BULLET_MIN_FRAME;
   TURRET.CURRENT_NUM_FRAME = S.BULLET_NUM_FRAME;
-  // 5.3 the rotation rule
+  // The rotation rule.
   CHANGE_ROTATION_AI(TURRET, S.ROTATION_AI);
-  // 5.4 free slots take the new look (DEATH_ID is left to SHOOT's refresh)
+  // Free slots take the new look (DEATH_ID is left to SHOOT's refresh).
   const int32_t N = SLOT_COUNT(TURRET);
   for (int32_t I = 0; I < N; ++I) {
     BULLET_TYPE& B = TURRET.P_BULLETS[I];
@@ -370,7 +367,7 @@ int32_t LIST_MANAGE(TURRET_TYPE& TURRET, int32_t X, int32_t Y) {
     B.MAXFRAME = TURRET.CURRENT_NUM_FRAME;
     B.ENERGY = TURRET.BULLET_ENERGY;
   }
-  // 5.5 an explicit coordinate; 0 leaves it alone
+  // An explicit coordinate; 0 leaves it alone.
   if (X != 0) TURRET.X = static_cast<float>(X);
   if (Y != 0) TURRET.Y = static_cast<float>(Y);
   return -1;
@@ -379,9 +376,9 @@ int32_t LIST_MANAGE(TURRET_TYPE& TURRET, int32_t X, int32_t Y) {
 // ---- Stepping -----------------------------------------------------------------------------
 
 void SHOOT(TURRET_TYPE& TURRET, int32_t LIST_CHANGED) {
-  // 1. an inactive turret is not stepped at all: its bullets freeze
+  // An inactive turret is not stepped at all: its bullets freeze.
   if (TURRET.ACTIVE == 0) return;
-  // 2. refresh free slots whose run differs from the turret's
+  // Refresh free slots whose run differs from the turret's.
   if (LIST_CHANGED == 0) {
     const int32_t N = SLOT_COUNT(TURRET);
     for (int32_t I = 0; I < N; ++I) {
@@ -393,7 +390,7 @@ void SHOOT(TURRET_TYPE& TURRET, int32_t LIST_CHANGED) {
       B.DEATH_ID = TURRET.BULLET_DEATH_ID;
     }
   }
-  // 3.-4. the anchor points
+  // The anchor points.
   if (TURRET.P_TARGET != nullptr) {
     TURRET.TARGETX = POINT_X(*TURRET.P_TARGET);
     TURRET.TARGETY = POINT_Y(*TURRET.P_TARGET);
@@ -402,10 +399,10 @@ void SHOOT(TURRET_TYPE& TURRET, int32_t LIST_CHANGED) {
     TURRET.X = POINT_X(*TURRET.P_POSITION);
     TURRET.Y = POINT_Y(*TURRET.P_POSITION);
   }
-  // 5.-6. the shot clock
+  // The shot clock.
   TURRET.SPAWNDELAY = WRAP_SUB(TURRET.SPAWNDELAY, 1);
   if (TURRET.SPAWNDELAY < 0) {
-    // 6.1 a wave opens with a turn or an aim
+    // A wave opens with a turn or an aim.
     if (TURRET.BULLETCOUNTER == 0) {
       if (TURRET.TARGETING != 0) {
         AIM(TURRET);
@@ -413,17 +410,16 @@ void SHOOT(TURRET_TYPE& TURRET, int32_t LIST_CHANGED) {
         TURRET.ROTATE(TURRET);
       }
     }
-    // 6.2 count the shot; the last shot of a wave loads the long delay
+    // Count the shot; the last shot of a wave loads the long delay.
     TURRET.SPAWNDELAY = TURRET.BULLETWAVEMAXDELAY;
     TURRET.BULLETCOUNTER = WRAP_ADD(TURRET.BULLETCOUNTER, 1);
     if (TURRET.BULLETCOUNTER > TURRET.BULLETWAVEMAX) {
       TURRET.BULLETCOUNTER = 0;
       TURRET.SPAWNDELAY = TURRET.MAXSPAWNDELAY;
     }
-    // 6.3 fire
     SHOOTER_AI(TURRET);
   }
-  // 7.-8. motion
+  // Motion of the turret, then of its bullets.
   MOVE(TURRET);
   MOVE_BULLETS(TURRET);
 }
@@ -533,15 +529,15 @@ void SHOOTER_AI(TURRET_TYPE& TURRET) {
 // ---- Shared bullet pool -------------------------------------------------------------------
 
 void INIT(BARRAGE_TYPE& BARRAGE) {
-  // 1. bind the slots; the INIT slot is the owner's
+  // Bind the slots; the INIT slot is the owner's.
   BARRAGE.DESTROY = DESTROY;
   BARRAGE.SHOOT = BARRAGE_SHOOT;
   BARRAGE.COPY_BULLETS = BARRAGE_COPY_BULLETS;
-  // 2.-3. a zero-filled block of 512 slots
+  // A zero-filled block of 512 slots.
   BARRAGE.MAXBULLET = POOL_MAXBULLET;
   BARRAGE.P_BULLETS = static_cast<BULLET_TYPE*>(LEAKSCOPE_CALLOCATE(
       static_cast<uint32_t>(POOL_MAXBULLET * sizeof(BULLET_TYPE)), MODULE, __LINE__));
-  // 4. every slot free, with the look of a fresh slot
+  // Every slot free, with the look of a fresh slot.
   const int32_t N = SLOT_COUNT(BARRAGE);
   for (int32_t I = 0; I < N; ++I) {
     BARRAGE.P_BULLETS[I].ACTIVE = 0;

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   }
   FUZZ_CHECK(std::isfinite(MENU[ROW_ROTATION_AI].VALUE), "the loaded rotation switch is a number");
 
-  // The frame loop's step 9 for 300 frames.
+  // The frame loop's stepping and drawing of the cannons, for 300 frames.
   uint8_t* PAGE = draw2d::create_buffer(320, 240, 0);
   FUZZ_CHECK(PAGE != nullptr, "page");
   for (int32_t F = 0; F < 300; ++F) {

@@ -182,9 +182,9 @@ void RELEASE(void*& PT, int32_t LINENUM, const char* VARNAME) {
 }  // namespace
 
 void INIT_PALETTE_DATA(const std::string& FILENAME) {
-  // 1. all black
+  // Every entry starts black.
   uint32_t TABLE[256] = {};
-  // 2. a missing or short file leaves what it does not supply black
+  // A missing or short file leaves the entries it does not supply black.
   if (!FILENAME.empty()) {
     if (std::FILE* F = std::fopen(FILENAME.c_str(), "rb")) {
       unsigned char BYTES[1024] = {};
@@ -195,7 +195,7 @@ void INIT_PALETTE_DATA(const std::string& FILENAME) {
       }
     }
   }
-  // 3. every entry is set, in index order
+  // Every entry is set, in index order.
   for (int I = 0; I < 256; ++I) draw2d::set_palette(I, TABLE[I]);
 }
 
@@ -208,7 +208,7 @@ void IMAGE_INIT(IMAGETYPE& IMAGE) {
 }
 
 void IMAGE_LOAD(IMAGETYPE& IMAGE) {
-  // 1. frame store size in words. CHOICE: a missing file, or one shorter than its 7-byte
+  // Frame store size in words. CHOICE: a missing file, or one shorter than its 7-byte
   // header, gives an empty store (0 words) instead of the wrapped unsigned (size - 7) \ 2;
   // the index walk then finds no frame. Pinned by
   // Image.PutWalkStopsAtTheLastWholeFrameHoweverManyThereAre.
@@ -218,28 +218,27 @@ void IMAGE_LOAD(IMAGETYPE& IMAGE) {
                        : 0;
   if (WORDS * 2 > MAX_BLOCK_BYTES) WORDS = MAX_BLOCK_BYTES / 2;
   IMAGE.M_SIZE = static_cast<uint32_t>(WORDS);
-  // 2. zero-filled frame store
+  // A zero-filled frame store.
   IMAGE.P_DATA = static_cast<uint16_t*>(
       LEAKSCOPE_CALLOCATE(IMAGE.M_SIZE * 2, MODULE, __LINE__));
   if (!IMAGE.P_DATA) IMAGE.M_SIZE = 0;
-  // 3. the data bytes, never more than the store holds
+  // The data bytes, never more than the store holds.
   if (IMAGE.M_SIZE > 0) {
     draw2d::load_memory_image(IMAGE.M_FILENAME.c_str(), IMAGE.P_DATA,
                               static_cast<std::size_t>(IMAGE.M_SIZE) * 2);
   }
-  // 4.
+  // The frame index over the bytes that were read.
   IMAGE_INDEX(IMAGE);
 }
 
 void IMAGE_INDEX(IMAGETYPE& IMAGE) {
-  // 1. temporary list, 2000 entries to start with
+  // A temporary list, 2000 entries to start with.
   uint32_t CAPACITY = TEMP_ENTRIES;
   auto* LIST = static_cast<uint32_t*>(LEAKSCOPE_CALLOCATE(CAPACITY * 4, MODULE, __LINE__));
-  // 2.
   uint64_t CURRENTIMAGE = 0;
   uint32_t INDEXNUM = 0;
   const uint64_t LASTINT = IMAGE.P_DATA ? IMAGE.M_SIZE : 0;
-  // 3. walk the frame headers; an incomplete last frame is not indexed
+  // Walk the frame headers; an incomplete last frame is not indexed.
   while (LIST && CURRENTIMAGE < LASTINT && LASTINT - CURRENTIMAGE >= 2) {
     const uint64_t WIDTH = IMAGE.P_DATA[CURRENTIMAGE] / 8u;
     const uint64_t HEIGHT = IMAGE.P_DATA[CURRENTIMAGE + 1];
@@ -259,24 +258,23 @@ void IMAGE_INDEX(IMAGETYPE& IMAGE) {
     CURRENTIMAGE += ARRAYSIZE;
     ++INDEXNUM;
   }
-  // 4. the index proper
+  // The index proper, exactly as long as the frames found.
   IMAGE.P_DATAINDEX =
       static_cast<uint32_t*>(LEAKSCOPE_CALLOCATE(INDEXNUM * 4, MODULE, __LINE__));
   if (!IMAGE.P_DATAINDEX) INDEXNUM = 0;
   if (INDEXNUM > 0) std::memcpy(IMAGE.P_DATAINDEX, LIST, INDEXNUM * 4u);
   IMAGE.M_MAXINDEX = INDEXNUM - 1;  // all bits set when there is no frame
-  // 5.
   LEAKSCOPE_DEALLOCATE(LIST, MODULE, __LINE__, "temparray");
 }
 
 void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
-  // 1. CHOICE: a negative size is a 0 x 0 frame; a size the frame header cannot hold, or a
+  // CHOICE: a negative size is a 0 x 0 frame; a size the frame header cannot hold, or a
   // store the tracker cannot count, is treated as a block that could not be obtained. A size
   // the header cannot hold is pinned by Image.UnrepresentableBitmapSizeIsFatalWithExitCodeZero.
   const uint64_t W = WID > 0 ? static_cast<uint64_t>(WID) : 0;
   const uint64_t H = HEI > 0 ? static_cast<uint64_t>(HEI) : 0;
   const uint64_t WORDS = FRAME_WORDS(W, H);
-  // 2. zero-filled store (every pixel the transparent index 0) with the frame header
+  // A zero-filled store (every pixel the transparent index 0) with the frame header.
   if (W > 8191 || H > 65535 || WORDS * 2 > MAX_BLOCK_BYTES) {
     FATAL("error allocating memory to hold BMP in image_load_BMP");
   }
@@ -285,10 +283,10 @@ void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
       static_cast<uint16_t*>(LEAKSCOPE_CALLOCATE(IMAGE.M_SIZE * 2, MODULE, __LINE__));
   if (!IMAGE.P_DATA) FATAL("error allocating memory to hold BMP in image_load_BMP");
   draw2d::write_header(IMAGE.P_DATA, static_cast<int>(W), static_cast<int>(H), 1);
-  // 3. the decoder writes the bitmap's own header and never more than the store holds
+  // The decoder writes the bitmap's own header and never more than the store holds.
   draw2d::load_bitmap(IMAGE.M_FILENAME.c_str(), IMAGE.P_DATA,
                       static_cast<std::size_t>(IMAGE.M_SIZE) * 2);
-  // 4. one frame: the whole bitmap
+  // One frame: the whole bitmap.
   if constexpr (!IMAGE_PLAYER_BUILD) {
     IMAGE_INDEX(IMAGE);
   }
@@ -296,24 +294,22 @@ void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
 }
 
 void IMAGE_LOAD_BMP_SET(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI) {
-  // 1.
+  // The bitmap's size comes from its header; the whole bitmap is loaded as one frame.
   int32_t BMP_WID = 0, BMP_HEI = 0;
   READ_BMP_SIZE(IMAGE.M_FILENAME, BMP_WID, BMP_HEI);
-  // 2.
   IMAGE_LOAD_BMP(IMAGE, BMP_WID, BMP_HEI);
-  // 3. the single-frame index is replaced by the tile index
+  // The single-frame index is replaced by the tile index.
   if constexpr (!IMAGE_PLAYER_BUILD) {
     LEAKSCOPE_DEALLOCATE(IMAGE.P_DATAINDEX, MODULE, __LINE__, "image.p_dataindex");
     IMAGE.P_DATAINDEX = nullptr;
   }
   // VARIANT(play): IMAGE_LOAD_BMP built no index, so there is none to return.
-  // 4.
   IMAGE_INDEX_BMP(IMAGE, TILE_WID, TILE_HEI, BMP_WID, BMP_HEI);
 }
 
 void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32_t BMP_WID,
                      int32_t BMP_HEI) {
-  // 1. CHOICE: zero or negative tile sizes give no tile (no division by zero); so do tiles
+  // CHOICE: zero or negative tile sizes give no tile (no division by zero); so do tiles
   // larger than the bitmap. The larger tiles are pinned by Image.TileSetCutsWholeTilesRowByRow.
   uint64_t NUMTILES = 0;
   uint64_t SIZE = 2;
@@ -324,18 +320,17 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
   if (NUMTILES * SIZE * 2 > MAX_BLOCK_BYTES) {
     FATAL("error allocating memory to hold BMP in image_index_BMP");
   }
-  // 2. the whole bitmap as a library buffer
+  // The whole bitmap as a library buffer.
   uint8_t* IMAGE_BUFFER = draw2d::create_buffer(BMP_WID > 0 ? BMP_WID : 0,
                                                 BMP_HEI > 0 ? BMP_HEI : 0, 0);
   if (!IMAGE_BUFFER) FATAL("error allocating memory to hold BMP in image_index_BMP");
-  // 3.
   if (IMAGE.P_DATA) draw2d::blit(IMAGE_BUFFER, 0, 0, IMAGE.P_DATA, draw2d::Blit::OPAQUE);
-  // 4. the store shrinks or grows to the tiles
+  // The store shrinks or grows to the tiles.
   IMAGE.P_DATA = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(NUMTILES * SIZE * 2), MODULE, __LINE__));
   if (!IMAGE.P_DATA) NUMTILES = 0;
   IMAGE.M_SIZE = static_cast<uint32_t>(NUMTILES * SIZE);
-  // 5. left to right, then top to bottom; partial tiles at the edges are dropped
+  // Left to right, then top to bottom; partial tiles at the edges are dropped.
   uint64_t I = 0;
   if (NUMTILES > 0) {
     for (int32_t Y = 0; Y < BMP_HEI / TILE_HEI; ++Y) {
@@ -346,9 +341,8 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
       }
     }
   }
-  // 6.
   draw2d::free_buffer(IMAGE_BUFFER);
-  // 7.
+  // One index entry per tile, SIZE words apart.
   IMAGE.P_DATAINDEX = static_cast<uint32_t*>(
       LEAKSCOPE_CALLOCATE(static_cast<uint32_t>(NUMTILES * 4), MODULE, __LINE__));
   if (!IMAGE.P_DATAINDEX) NUMTILES = 0;
@@ -357,16 +351,14 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
 }
 
 void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
-  // 1.
+  // The bitmap, by the size its header gives, in a library buffer.
   int32_t BMP_WID = 0, BMP_HEI = 0;
   READ_BMP_SIZE(IMAGE.M_FILENAME, BMP_WID, BMP_HEI);
-  // 2.
   uint8_t* IMAGE_BUFFER = draw2d::create_buffer(BMP_WID, BMP_HEI, 0);
   if (!IMAGE_BUFFER) FATAL("error allocating memory to hold BMP in image_load_BMP_setl");
-  // 3.
   draw2d::load_bitmap(IMAGE.M_FILENAME.c_str(), IMAGE_BUFFER,
                       draw2d::buffer_bytes(BMP_WID, BMP_HEI));
-  // 4. CHOICE: a missing frame list reads as no values, which gives no frame.
+  // CHOICE: a missing frame list reads as no values, which gives no frame.
   // Pinned by Image.BadFrameListValuesDrawNothingAndAMissingListGivesNoFrame.
   std::FILE* LIST = std::fopen(IMAGE_FRAME_LIST_NAME(IMAGE.M_FILENAME).c_str(), "rb");
   FRAME_LIST_READER READER(LIST);
@@ -376,7 +368,7 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   if (MAX_ELEMENT > MAX_LIST_BYTES) MAX_ELEMENT = MAX_LIST_BYTES;
   if (MAX_INDEX < -1 || !LIST) MAX_INDEX = -1;
   if (MAX_INDEX >= MAX_LIST_FRAMES) MAX_INDEX = MAX_LIST_FRAMES - 1;
-  // 5. frame store of MAX_ELEMENT bytes (new bytes zero-filled) and the index
+  // A frame store of MAX_ELEMENT bytes (new bytes zero-filled) and the index.
   const uint32_t OLD_BYTES = IMAGE.P_DATA ? IMAGE.M_SIZE * 2 : 0;
   IMAGE.P_DATA = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(MAX_ELEMENT), MODULE, __LINE__));
@@ -392,7 +384,7 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
       LEAKSCOPE_CALLOCATE(static_cast<uint32_t>((MAX_INDEX + 1) * 4), MODULE, __LINE__));
   if (!IMAGE.P_DATAINDEX) MAX_INDEX = -1;
   IMAGE.M_MAXINDEX = static_cast<uint32_t>(MAX_INDEX);
-  // 6. frames are cut from the top edge of the bitmap, a horizontal strip
+  // Frames are cut from the top edge of the bitmap, a horizontal strip.
   for (int64_t I = 0; I <= MAX_INDEX; ++I) {
     READER.TEXT();    // INDEX_STR, not used
     READER.NUMBER();  // INDEX_NUM, not used
@@ -418,15 +410,12 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
       IMAGE.P_DATAINDEX[I] = IMAGE_NO_FRAME;
     }
   }
-  // 7.
   if (LIST) std::fclose(LIST);
   draw2d::free_buffer(IMAGE_BUFFER);
 }
 
 void IMAGE_DESTROY(IMAGETYPE& IMAGE) {
-  // 1.
   RELEASE(reinterpret_cast<void*&>(IMAGE.P_DATA), __LINE__, "image.p_data");
-  // 2.
   RELEASE(reinterpret_cast<void*&>(IMAGE.P_DATAINDEX), __LINE__, "image.p_dataindex");
 }
 

@@ -28,7 +28,7 @@ rm -rf "$LOGS" "$WORK"
 mkdir -p "$LOGS" "$WORK"
 COMMON=(-rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=5 -print_final_stats=1)
 
-# 1. Every regression input and every seed, as plain inputs.
+# First every regression input and every seed, as plain inputs.
 failed=0
 for t in $TARGETS; do
   inputs=()
@@ -49,7 +49,7 @@ for t in $TARGETS; do
 done
 [ $failed -eq 0 ] || exit 1
 
-# 2. Bounded fuzzing, JOBS targets at a time. New inputs go to a scratch corpus; crashes to
+# Then bounded fuzzing, JOBS targets at a time. New inputs go to a scratch corpus; crashes to
 #    $LOGS/<target>/ (copy them to fuzz/regressions/<target>/ once fixed).
 run_one() {
   local t="$1" corpus="$WORK/corpus-$1" art="$LOGS/$1/"

@@ -48,7 +48,7 @@ bool SAVE_DATA(const std::string& FILENAME) {
   uint8_t BYTES[BARRAGE_BYTES];
   ENCODE_BARRAGE(VALUES, BYTES);
 
-  // 1. open for writing without truncating: bytes beyond 140 of a longer file stay
+  // Open for writing without truncating: bytes beyond 140 of a longer file stay.
   // DEVIATION: a file that cannot be opened for writing, a short write and a failed close are
   // reported on standard error instead of passing silently; the 140 bytes go out in one write
   // so a failure leaves the old contents. Pinned by
@@ -72,7 +72,7 @@ bool SAVE_DATA(const std::string& FILENAME) {
   struct sigaction IGNORE {}, PREVIOUS {};
   IGNORE.sa_handler = SIG_IGN;
   ::sigaction(SIGXFSZ, &IGNORE, &PREVIOUS);
-  // 2. the 35 values from offset 0
+  // The 35 values from offset 0.
   const ssize_t WRITTEN = ::write(FD, BYTES, BARRAGE_BYTES);
   const int WRITE_ERR = errno;
   if (WRITTEN != static_cast<ssize_t>(BARRAGE_BYTES) && EXISTED) {
@@ -81,7 +81,6 @@ bool SAVE_DATA(const std::string& FILENAME) {
     if (WRITTEN > 0 && OLD_SIZE < WRITTEN) (void)!::ftruncate(FD, OLD_SIZE);
   }
   ::sigaction(SIGXFSZ, &PREVIOUS, nullptr);
-  // 3. close
   const int CLOSED = ::close(FD);
   if (WRITTEN != static_cast<ssize_t>(BARRAGE_BYTES)) {
     if (!EXISTED) ::unlink(FILENAME.c_str());

@@ -45,7 +45,7 @@ void PRESENT(NDISPLAY::SCREEN_TYPE& VIDEO) {
 }
 
 SCREEN_SETTINGS_TYPE ASK_STARTUP() {
-  // 1. to 4. three questions, one key each
+  // Three questions, one key each.
   draw2d::console_clear();
   ASK("Choose the number of your scale filter...",
       {"  [1] normal2x/software(default)", "  [2] scale2x/software", "  [3] scanline2x/software",
@@ -55,18 +55,18 @@ SCREEN_SETTINGS_TYPE ASK_STARTUP() {
   const int32_t FCHOICE = ANSWER_VALUE(draw2d::console_read_key());
   ASK("16 bits or 32 bits", {"  [1] 16", "  [2] 32(default)"});
   const int32_t BCHOICE = ANSWER_VALUE(draw2d::console_read_key());
-  // 5. and the mode table of step 6
+  // The answers become a screen mode, a colour depth and a window or full screen.
   return SCREEN_SETTINGS(CHOICE, FCHOICE, BCHOICE);
 }
 
 void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
-  // 6. the display
+  // The display.
   D.VIDEO.INIT = NDISPLAY::INIT;
   D.VIDEO.INIT(D.VIDEO);
   D.VIDEO.SET_SCREEN(D.VIDEO, S.SCREEN_MODE, S.BITS_PER_PIXEL, S.FULL_SCREEN);
-  // 7. the palette
+  // The palette.
   INIT_PALETTE_DATA("korvane.pal");
-  // 8. the two fonts
+  // The two fonts.
   D.FONT.INIT = NFONT::INIT;
   D.FONT.INIT(D.FONT);
   D.FONT.S_IMAGE.M_FILENAME = "tiny_font.put";
@@ -75,16 +75,16 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
   D.BFONT.INIT(D.BFONT);
   D.BFONT.S_IMAGE.M_FILENAME = "qzfntdg.put";
   D.BFONT.LOAD(D.BFONT);
-  // 9. the bullet sheet
+  // The bullet sheet.
   D.S_IMAGE.INIT = IMAGE_INIT;
   D.S_IMAGE.INIT(D.S_IMAGE);
   D.S_IMAGE.M_FILENAME = "kv_bullet.put";
   D.S_IMAGE.LOAD(D.S_IMAGE);
-  // 10. to 13. cannons, parameter sets, menu
+  // Cannons, parameter sets, menu.
   CREATE_CANNONS(D.PARAMETERS);
-  // 14. key states
+  // Key states.
   RESET_KEYS(D.KEYS);
-  // 15. the keyboard source
+  // The keyboard source: scan codes, or GLFW key codes when an OpenGL window is open.
   // DEVIATION: DISPLAY_TYPE keeps "an OpenGL window is open" as 1 rather than the version
   // text's address cut to 32 bits, which could read 0 for a valid address on a 64-bit system;
   // pinned by DesignerRun.SoftwareModeReadsScanCodes.
@@ -99,22 +99,22 @@ int32_t KEY_DOWN(KEY K) {
 bool RUN_FRAME(DESIGNER_TYPE& D) {
   BEGIN_FRAME();
   uint8_t* PAGE = D.VIDEO.P_VPAGE;
-  // 1. clear the page
+  // Clear the page.
   draw2d::box(PAGE, 0, 0, 319, 239, 0);
-  // 2. to 7. selection and edits
+  // Selection and edits.
   MENU_KEYS(D.KEYS, KEY_DOWN);
-  // 8. bar and row numbers
+  // Bar and row numbers.
   DRAWMENU(PAGE, ACTIVEINDEX, HIGHLIGHT_COLOUR, D.FONT);
-  // 9. the cannons holding exactly -1 are stepped and drawn
+  // The cannons holding exactly -1 are stepped and drawn.
   for (int32_t I = 0; I < CANNON_COUNT; ++I) {
     NBARRAGE::TURRET_TYPE& C = CANNON[I];
     if (C.ACTIVE != -1) continue;
     C.SHOOT(C, C.LIST_MANAGE(C, 0, 0));
     DRAW_CANNON(PAGE, C, D.S_IMAGE);
   }
-  // 10. F1 saves
+  // F1 saves.
   if (STEP_PRESS(D.KEYS.SAVE, KEY_DOWN(KEY::F1))) SAVE_DATA(SAVE_FILENAME);
-  // 11. F2 loads and applies; a file that could not be read leaves menu and cannon alone
+  // F2 loads and applies; a file that could not be read leaves menu and cannon alone
   // (DEVIATION in LOAD_DATA)
   if (STEP_PRESS(D.KEYS.LOAD, KEY_DOWN(KEY::F2))) {
     if (LOAD_DATA(LOAD_FILENAME)) APPLY_LOADED_MENU();
@@ -132,13 +132,13 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
     if (FRAME_CLOCK.STOP) return false;
     BEGIN_FRAME();  // the rest of this pass belongs to the next page
   }
-  // 12. statistics
+  // Statistics.
   DRAW_STATS(PAGE, 0, D.FONT);
-  // 13. present
+  // Present.
   PRESENT(D.VIDEO);
-  // 14.
+  // A 1 ms pause.
   draw2d::sleep_ms(1, false);
-  // 15. Escape ends the loop
+  // Escape ends the loop.
   int32_t ESCAPE = KEY_DOWN(KEY::ESCAPE);
   if (D.ESCAPE_LATCHED) {
     if (ESCAPE == 0) D.ESCAPE_LATCHED = false;
@@ -148,13 +148,11 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
 }
 
 void SHUTDOWN(DESIGNER_TYPE& D) {
-  // 1. and 2. the cannons and their block
+  // The cannons and their block, the sheet and fonts, then the screen.
   DESTROY_CANNONS();
-  // 3. sheet and fonts
   D.S_IMAGE.DESTROY(D.S_IMAGE);
   D.FONT.DESTROY(D.FONT);
   D.BFONT.DESTROY(D.BFONT);
-  // 4. the screen
   D.VIDEO.END_SCREEN(D.VIDEO);
   D.VIDEO.DESTROY(D.VIDEO);
 }
@@ -171,22 +169,20 @@ int32_t LOAD_BARRAGE(NDISPLAY::SCREEN_TYPE& VIDEO, std::string& FILENAME, FONTTY
   int32_t FINISHED = 0;
   for (;;) {
     BEGIN_FRAME();
-    // 1. and 2. choose the number
+    // Up and Down choose the number.
     CHOOSER_KEYS(FILENUMBER, KEY_DOWN(KEY::UP), KEY_DOWN(KEY::DOWN));
-    // 3. and 4. the box and the name, over whatever the page holds
+    // The box and the name, over whatever the page holds.
     draw2d::box(VIDEO.P_VPAGE, 60, 60, 160, 120, CHOOSER_COLOUR);
     FONT.M_X = 100;
     FONT.M_Y = 90;
     FONT.M_TEXT = BARRAGE_NAME(FILENUMBER);
     FONT.DRAW(FONT, VIDEO.P_VPAGE);
-    // 5. Escape cancels at once; this pass is not presented
+    // Escape cancels at once; this pass is not presented.
     if (KEY_DOWN(KEY::ESCAPE) != 0) return 0;
-    // 6. Enter confirms after this pass
+    // Enter confirms after this pass.
     if (KEY_DOWN(KEY::ENTER) != 0) FINISHED = -1;
-    // 7. and 8.
     draw2d::sleep_ms(1, false);
     PRESENT(VIDEO);
-    // 9.
     if (FINISHED != 0) {
       // CHOICE: the confirmed name reaches the caller through FILENAME; pinned by
       // DesignerRun.EnterLoadsTheChosenFile.

@@ -53,11 +53,11 @@ struct DESIGNER_TYPE {
   bool ESCAPE_LATCHED = false;   ///< Escape closed the chooser and is not yet released
 };
 
-/// Start-up steps 1 to 5: clears the console, asks the three questions, reads one key for each.
+/// Clears the console, asks the three questions and reads one key for each.
 SCREEN_SETTINGS_TYPE ASK_STARTUP();
 
-/// Start-up steps 6 to 15: display, palette, fonts, bullet sheet, cannons, menu, keys, keyboard
-/// source. D must be freshly constructed.
+/// Opens the display; loads the palette, fonts and bullet sheet; creates the cannons and
+/// the menu; resets the keys and picks the keyboard source. D must be freshly constructed.
 void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& SETTINGS);
 
 /// Current state of a key from the source DISPLAY_TYPE selects.
@@ -67,7 +67,7 @@ int32_t KEY_DOWN(KEY K);
 /// the frame, or the last frame of a limited run).
 bool RUN_FRAME(DESIGNER_TYPE& D);
 
-/// The exit steps 1 to 4: cannons, cannon block, sheet and fonts, screen.
+/// Releases in order: cannons, cannon block, sheet and fonts, screen.
 void SHUTDOWN(DESIGNER_TYPE& D);
 
 /// "barrage_" + N in decimal + ".vly".

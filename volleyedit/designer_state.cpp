@@ -65,7 +65,7 @@ void CREATE_CANNONS(NBARRAGE::TURRET_PARAM_TYPE& PARAMETERS) {
   ROTATION_AI = -1;
   DISPLAY_TYPE = 0;
 
-  // 10. two zero-filled cannons in one block, each made ready through its INIT slot
+  // Two zero-filled cannons in one block, each made ready through its INIT slot.
   CANNON = static_cast<NBARRAGE::TURRET_TYPE*>(LEAKSCOPE_CALLOCATE(
       CANNON_COUNT * sizeof(NBARRAGE::TURRET_TYPE), MODULE_NAME, __LINE__));
   if (CANNON == nullptr) {
@@ -79,12 +79,12 @@ void CREATE_CANNONS(NBARRAGE::TURRET_PARAM_TYPE& PARAMETERS) {
     CANNON[I].INIT(CANNON[I]);
   }
 
-  // 11. the first set, for cannon 0
+  // The first set, for cannon 0.
   FIRST_PARAMETERS(PARAMETERS);
   NBARRAGE::TURRET_PARAM_TYPE* P = &PARAMETERS;
   CANNON[0].LIST_ADD(CANNON[0], P);
 
-  // 12. the second set, for cannon 1, which is then switched off
+  // The second set, for cannon 1, which is then switched off.
   PARAMETERS.ROTATION = 225;
   PARAMETERS.ROTDIR = -1;
   PARAMETERS.BULLET_MIN_FRAME = 4;
@@ -93,7 +93,7 @@ void CREATE_CANNONS(NBARRAGE::TURRET_PARAM_TYPE& PARAMETERS) {
   CANNON[1].LIST_ADD(CANNON[1], P);
   CANNON[1].ACTIVE = 0;
 
-  // 13. the menu: the start rotation is the rotation of the set built last (225)
+  // The menu: the start rotation is the rotation of the set built last (225).
   INIT_MENU(static_cast<float>(PARAMETERS.ROTATION), ROTATION_AI);
   ACTIVEINDEX = 0;
   CANNON[0].SHOOT(CANNON[0], CANNON[0].LIST_MANAGE(CANNON[0], 0, 0));
@@ -118,11 +118,11 @@ void RESET_KEYS(EDIT_KEYS_TYPE& KEYS) {
 
 void MENU_KEYS(EDIT_KEYS_TYPE& KEYS, KEY_READER READ) {
   NBARRAGE::TURRET_TYPE& C = CANNON[0];
-  // 2. and 3. the selection wraps over the 34 selectable rows
+  // The selection wraps over the 34 selectable rows.
   if (STEP_REPEAT(KEYS.UP, READ(KEY::UP)))
     ACTIVEINDEX = (ACTIVEINDEX + SELECTABLE_ROWS - 1) % SELECTABLE_ROWS;
   if (STEP_REPEAT(KEYS.DOWN, READ(KEY::DOWN))) ACTIVEINDEX = (ACTIVEINDEX + 1) % SELECTABLE_ROWS;
-  // 4. and 5. edit, then the whole menu goes to the cannon
+  // Edit, then the whole menu goes to the cannon.
   if (STEP_REPEAT(KEYS.RIGHT, READ(KEY::RIGHT))) {
     EDIT_FIELD(C, 1, ACTIVEINDEX);
     MENU_TO_CANNON(C, ACTIVEINDEX);
@@ -131,7 +131,7 @@ void MENU_KEYS(EDIT_KEYS_TYPE& KEYS, KEY_READER READ) {
     EDIT_FIELD(C, -1, ACTIVEINDEX);
     MENU_TO_CANNON(C, ACTIVEINDEX);
   }
-  // 6. Tab: from -1 the switch alternates between -1 and 1; a loaded 0 stays 0
+  // Tab: from -1 the switch alternates between -1 and 1; a loaded 0 stays 0.
   if (STEP_PRESS(KEYS.TAB, READ(KEY::TAB))) {
     // DEVIATION: negation wraps like two's complement, so a loaded switch saturated to the
     // lowest 32-bit value stays there instead of overflowing; pinned by
@@ -140,7 +140,7 @@ void MENU_KEYS(EDIT_KEYS_TYPE& KEYS, KEY_READER READ) {
     MENU[ROW_ROTATION_AI].VALUE = static_cast<float>(ROTATION_AI);
     NBARRAGE::CHANGE_ROTATION_AI(C, ROTATION_AI);
   }
-  // 7. F3: round down, unclamped
+  // F3: round down, unclamped.
   if (STEP_PRESS(KEYS.ROUND, READ(KEY::F3))) {
     ROUND_DOWN_FIELD(ACTIVEINDEX);
     MENU_TO_CANNON(C, ACTIVEINDEX);

@@ -50,7 +50,7 @@ void FIRST_PARAMETERS(NBARRAGE::TURRET_PARAM_TYPE& PARAMETERS);
 /// menu. PARAMETERS is scratch and holds the second set afterwards.
 void CREATE_CANNONS(NBARRAGE::TURRET_PARAM_TYPE& PARAMETERS);
 
-/// Exit steps 1 and 2: DESTROY on both cannons, then the block is released ("cannon").
+/// DESTROY on both cannons, then the block is released ("cannon").
 void DESTROY_CANNONS();
 
 /// The key states of the frame loop.
@@ -65,7 +65,7 @@ void RESET_KEYS(EDIT_KEYS_TYPE& KEYS);
 /// Reads the state of a key (nonzero while held).
 using KEY_READER = int32_t (*)(KEY K);
 
-/// Frame-loop steps 2 to 7: Up and Down move the selection (wrapping over rows 0 to 33), Right
+/// The frame loop's keys: Up and Down move the selection (wrapping over rows 0 to 33), Right
 /// and Left edit the selected row and apply the menu to cannon 0, Tab negates the rotation
 /// switch and applies it, F3 rounds the selected value down and applies the menu.
 void MENU_KEYS(EDIT_KEYS_TYPE& KEYS, KEY_READER READ);

@@ -37,11 +37,11 @@ const std::array<std::string, SELECTABLE_ROWS>& ROW_NUMBERS() {
 }  // namespace
 
 void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX_, uint8_t MCOLOR, FONTTYPE& FONT) {
-  // 1. the bar, both corners included
+  // The bar, both corners included.
   const MENU_TYPE& ROW = MENU[ACTIVEINDEX_];
   draw2d::box(VPAGE, static_cast<float>(ROW.X), static_cast<float>(ROW.Y),
               static_cast<float>(ROW.X + BAR_WIDTH), static_cast<float>(ROW.Y + BAR_HEIGHT), MCOLOR);
-  // 2. and 3. the row numbers
+  // The row numbers.
   FONT.M_X = 0;
   FONT.M_Y = 0;
   FONT.M_CENTERED = 0;

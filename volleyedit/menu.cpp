@@ -89,7 +89,7 @@ int32_t ROUND_HALF_EVEN(float V) {
 }
 
 void INIT_MENU(float START_ROTATION, int32_t ROTATION_AI) {
-  // 1. every selectable row: its number, step 1, value 0, bar at column 0, row 7 x row
+  // Every selectable row: its number, step 1, value 0, bar at column 0, row 7 x row.
   for (int32_t ROW = 0; ROW < SELECTABLE_ROWS; ++ROW) {
     MENU[ROW].INDEX = ROW;
     MENU[ROW].ACTIVE = 0;
@@ -98,12 +98,11 @@ void INIT_MENU(float START_ROTATION, int32_t ROTATION_AI) {
     MENU[ROW].X = 0;
     MENU[ROW].Y = ROW_HEIGHT * ROW;
   }
-  // 2. the float rows step by 0.1
+  // The float rows step by 0.1.
   for (int32_t ROW : {4, 5, 6, 7, 8, 9, 24, 25, 26}) MENU[ROW].DELTA = ROWS[ROW].DELTA;
-  // 3. and 4. the start rotation and the rotation switch
+  // The start rotation and the rotation switch.
   MENU[ROW_ROTATION].VALUE = START_ROTATION;
   MENU[ROW_ROTATION_AI].VALUE = static_cast<float>(ROTATION_AI);
-  // 5.
   SET_LIMITS();
 }
 

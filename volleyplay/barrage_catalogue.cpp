@@ -64,7 +64,7 @@ void SET_COMMON(TURRET_PARAM_TYPE& P) {
   P.BULLET_NUM_FRAME = 4;
 }
 
-/// Steps 1 and 2 of every procedure: a cleared set with DELAY and the pattern's values.
+/// How every procedure starts: a cleared set with DELAY and the pattern's values.
 TURRET_PARAM_TYPE FIRST_CANNON_SET(int N, int32_t DELAY) {
   const PATTERN_ROW& R = ROWS[N];
   TURRET_PARAM_TYPE P{};
@@ -183,7 +183,7 @@ void BARRAGE_8(TURRET_TYPE*& CANNON, int32_t DELAY) {
   // Seven rounds of a firing set (16 frames) and a pause (11 frames) whose direction wanders
   // around 180 degrees in opposite senses on the two cannons.
   for (int32_t I = 0; I <= 6; ++I) {
-    // 1. the first cannon's firing set
+    // The first cannon's firing set.
     PARAMETERS = TURRET_PARAM_TYPE{};
     SET_COMMON(PARAMETERS);
     PARAMETERS.DELAY = 10;
@@ -209,11 +209,11 @@ void BARRAGE_8(TURRET_TYPE*& CANNON, int32_t DELAY) {
     PARAMETERS.ROTATION_AI = 0;
     PARAMETERS.BULLET_MIN_FRAME = 0;
     ADD(CANNON[0], PARAMETERS);
-    // 2. the second cannon's firing set
+    // The second cannon's firing set.
     PARAMETERS.ROTATION = BARRAGE_8_ROTATION(I, true);
     PARAMETERS.ROTDIR = -1;
     ADD(CANNON[1], PARAMETERS);
-    // 3. the pause: the second cannon's set, fed to both cannons
+    // The pause: the second cannon's set, fed to both cannons.
     // QUIRK: the first cannon's pause carries the second cannon's ROTATION and ROTDIR;
     // pinned by BarrageCatalogue.BarrageEightPausesCarryTheSecondCannonsDirection.
     PARAMETERS.DELAY = 15;

@@ -21,7 +21,7 @@ TURRET_TYPE* NEW_PAIR(int32_t LINE) {
   return PAIR;
 }
 
-/// Frame steps 3.2-3.4 for one cannon: list, shot, circle and bullets.
+/// One cannon's part of a frame: list, shot, circle and bullets.
 void STEP_AND_DRAW(TURRET_TYPE& T, const IMAGETYPE& IMAGE) {
   T.SHOOT(T, T.LIST_MANAGE(T, 0, 0));
   draw2d::circle(nullptr, T.X, T.Y, T.RADIUS, 15);
@@ -40,11 +40,11 @@ void STEP_AND_DRAW(TURRET_TYPE& T, const IMAGETYPE& IMAGE) {
 }  // namespace
 
 void PLAYER_CREATE_CANNONS(PLAYER_TYPE& P) {
-  // 1-2. two blocks of two turrets
+  // Two blocks of two turrets.
   P.CANNON = NEW_PAIR(__LINE__);
   P.CANNONS = NEW_PAIR(__LINE__);
 
-  // 3. the two programmes, 31 sets per cannon each
+  // The two programmes, 31 sets per cannon each.
   TURRET_TYPE*& C = P.CANNON;
   BARRAGE_0(C, 0);
   BARRAGE_16(C, 10);
@@ -85,11 +85,11 @@ void PLAYER_CREATE_CANNONS(PLAYER_TYPE& P) {
 }
 
 void PLAYER_OPEN(PLAYER_TYPE& P) {
-  // 4-5. console, then a 320 x 240 x 8 screen with two pages
+  // Console, then a 320 x 240 x 8 screen with two pages.
   draw2d::console_clear();
   draw2d::open_screen(320, 240, 8, 2, draw2d::SCREEN_DEFAULT);
 
-  // 6-7. sprite sheet and palette
+  // Sprite sheet and palette.
   P.IMAGE = IMAGETYPE{};
   P.IMAGE.INIT = IMAGE_INIT;
   P.IMAGE.INIT(P.IMAGE);
@@ -97,7 +97,7 @@ void PLAYER_OPEN(PLAYER_TYPE& P) {
   P.IMAGE.LOAD(P.IMAGE);
   INIT_PALETTE_DATA("qz.pal");
 
-  // 8-9. anchors; from now on each cannon copies its anchor whenever it is stepped
+  // Anchors; from now on each cannon copies its anchor whenever it is stepped.
   P.POSITION = NBARRAGE::COORD_TYPE{0.0f, 0.0f};
   P.POSITION2 = NBARRAGE::COORD_TYPE{0.0f, 0.0f};
   P.POSITION3 = NBARRAGE::COORD_TYPE{0.0f, 0.0f};
@@ -106,22 +106,22 @@ void PLAYER_OPEN(PLAYER_TYPE& P) {
   P.CANNONS[0].SET_POSITION(P.CANNONS[0], &P.POSITION3);
   P.CANNONS[1].SET_POSITION(P.CANNONS[1], &P.POSITION3);
 
-  // 10. draw on page 1, show page 0
+  // Draw on page 1, show page 0.
   draw2d::set_pages(1, 0);
 }
 
 void PLAYER_STEP(PLAYER_TYPE& P) {
-  // 1. the anchors sweep y = 20 to 220 at x = 280, at different rates and in opposite senses;
+  // The anchors sweep y = 20 to 220 at x = 280, at different rates and in opposite senses;
   // the clock is read once per anchor
   P.POSITION.X = 280.0f;
   P.POSITION.Y = static_cast<float>(120.0 + 100.0 * std::sin(1.2 * draw2d::timer()));
   P.POSITION3.X = 280.0f;
   P.POSITION3.Y = static_cast<float>(120.0 - 100.0 * std::sin(1.0 * draw2d::timer()));
 
-  // 2. clear the work page
+  // Clear the work page.
   draw2d::box(nullptr, 0.0f, 0.0f, 319.0f, 239.0f, 0);
 
-  // 3. the first pair; only a cannon holding exactly -1 is stepped and drawn
+  // The first pair; only a cannon holding exactly -1 is stepped and drawn.
   for (int I = 0; I < 2; ++I) {
     TURRET_TYPE& T = P.CANNON[I];
     if (T.ACTIVE != -1) continue;
@@ -134,7 +134,7 @@ void PLAYER_STEP(PLAYER_TYPE& P) {
     STEP_AND_DRAW(T, P.IMAGE);
   }
 
-  // 4. the second pair, without the anchor switch
+  // The second pair, without the anchor switch.
   for (int I = 0; I < 2; ++I) {
     TURRET_TYPE& T = P.CANNONS[I];
     if (T.ACTIVE != -1) continue;

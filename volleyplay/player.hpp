@@ -19,19 +19,19 @@ struct PLAYER_TYPE {
   NBARRAGE::COORD_TYPE POSITION3{};          ///< moving anchor of CANNONS
 };
 
-/// Start-up steps 1-3: allocates and initialises both pairs and builds their programmes.
+/// Allocates and initialises both pairs and builds their programmes.
 void PLAYER_CREATE_CANNONS(PLAYER_TYPE& P);
-/// Start-up steps 4-10: console, screen (two pages), "bullet.put", "qz.pal", anchors, pages.
+/// Console, screen (two pages), "bullet.put", "qz.pal", anchors, pages.
 void PLAYER_OPEN(PLAYER_TYPE& P);
 
-/// Frame steps 1-4: moves the anchors, clears the work page, steps and draws every cannon
+/// Moves the anchors, clears the work page, steps and draws every cannon
 /// whose ACTIVE is exactly -1 with its bullets.
 void PLAYER_STEP(PLAYER_TYPE& P);
-/// Frame steps 5-6: waits for the retrace and copies the work page to the visible page.
+/// Waits for the retrace and copies the work page to the visible page.
 void PLAYER_PRESENT();
-/// Frame step 7: a 1 ms delay, then true when a key was waiting.
+/// A 1 ms delay, then true when a key was waiting.
 bool PLAYER_KEY_PRESSED();
 
-/// Clean-up steps 1-5: destroys the cannons, releases both blocks and the sprite sheet.
+/// Destroys the cannons, releases both blocks and the sprite sheet.
 /// The caller then ends the program (draw2d::end), which closes the screen.
 void PLAYER_CLEAN_UP(PLAYER_TYPE& P);

@@ -30,7 +30,7 @@ fail() {
   exit 1
 }
 
-# 1. the window appears (SDL's "Volley" window or the GLFW window of the OpenGL modes)
+# The window appears (SDL's "Volley" window or the GLFW window of the OpenGL modes).
 WID=""
 for _ in $(seq 1 150); do
   kill -0 "$PID" 2>/dev/null || fail "the program ended before its window appeared"
@@ -43,7 +43,7 @@ done
 sleep 0.5
 xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null
 
-# 2. a few frames of real keys: Down held briefly, then Escape held until the program ends
+# A few frames of real keys: Down held briefly, then Escape held until the program ends.
 # The window is focused again before each key: another window on the same X server may have
 # taken the focus meanwhile.
 focus() { xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null; }
