@@ -1,6 +1,6 @@
 // glfw2: the designer's window, timer and keyboard calls in the GLFW 2 style, running on
-// GLFW 3. The designer was written against the GLFW 2 calls (one window per process, key
-// codes 257 and up for the special keys); this adapter keeps those calls and codes and maps
+// GLFW 3. The designer's display code uses GLFW 2 calls (one window per process, key
+// codes 257 and up for the special keys); this adapter provides those calls and codes and maps
 // them onto GLFW 3. The implementation lives in display_gl.cpp, the only file that includes
 // GLFW and OpenGL headers, so nothing else sees GLFW 3's own symbols.
 //

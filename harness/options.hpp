@@ -1,6 +1,7 @@
 // harness: command-line options shared by volleyplay and volleyedit.
 // Headless, traced and recorded runs are extensions; a program started without arguments
-// behaves exactly as it always did.
+// opens its window, runs until its key, waits for a key after the tracker's report and ends
+// with code 0.
 #pragma once
 
 #include <cstdint>
@@ -63,8 +64,8 @@ std::string frame_file_name(const std::string& PATTERN, int32_t F);
 RunOptions parse_options_or_exit(int ARGC, char** ARGV, const OptionsConfig& CONFIG);
 
 /// Exit code of every harness failure (bad option, file that cannot be written).
-// DEVIATION: the programs otherwise always end with 0; only a harness option that cannot be
-// honoured ends with 2 (see docs/DEVIATIONS.md, "Command-line options of the programs").
+// DEVIATION(command-line-options): the programs otherwise always end with 0; only a harness
+// option that cannot be honoured ends with 2.
 inline constexpr int EXIT_USAGE = 2;
 
 /// Ends the program early: prints LINE on standard error and exits with EXIT_USAGE, without

@@ -1,4 +1,4 @@
-# The pattern player: the catalogue against its published sets, and the frame loop's timing,
+# The pattern player: the catalogue's sets checked field by field, and the frame loop's timing,
 # anchors and drawing on the memory screen (with the generated sprite sheet).
 if(TARGET volleyplay_core)
   volley_add_test(volleyplay_test

@@ -43,7 +43,7 @@ bool SAME(const TURRET_PARAM_TYPE& A, const TURRET_PARAM_TYPE& B) {
   return std::memcmp(&A, &B, sizeof A) == 0;  // zero-filled records: padding-free, all 32-bit
 }
 
-// The first cannon's set of a pattern as published, written field by field.
+// The first cannon's set of each pattern, written out field by field.
 TURRET_PARAM_TYPE EXPECTED_FIRST(int N, int32_t DELAY) {
   struct ROW {
     int32_t TGT;
@@ -106,7 +106,7 @@ TURRET_PARAM_TYPE EXPECTED_SECOND(int N, int32_t DELAY) {
   return P;
 }
 
-TEST(BarrageCatalogue, EveryPatternAppendsThePublishedSetsToBothCannons) {
+TEST(BarrageCatalogue, EveryPatternAppendsItsSetsToBothCannonsFieldByField) {
   for (int N = 0; N <= 16; ++N) {
     Pair PAIR;
     BARRAGES[N](PAIR.PTR, 37);
