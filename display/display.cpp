@@ -161,9 +161,9 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
     if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, draw2d::SCREEN_NULL)) {
       FATAL("Failed to open the screen!");
     }
-    // DEVIATION: headless runs (an extension, off by default) open no OpenGL window; GLVER
-    // stays null and RENDER still converts the page into the texel store every frame.
-    // Pinned by DisplayModes.PresentOneFrameOfTheVirtualClockPerRender and
+    // DEVIATION(headless-gl-no-window): headless runs (an extension, off by default) open no
+    // OpenGL window; GLVER stays null and RENDER still converts the page into the texel store
+    // every frame. Pinned by DisplayModes.PresentOneFrameOfTheVirtualClockPerRender and
     // DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
     if (!draw2d::headless()) {
       INIT_GL_WINDOW(VIDEO);
@@ -190,7 +190,8 @@ void INIT_VPAGE(SCREEN_TYPE& VIDEO) {
 }
 
 // CHOICE: each DESTROY_ step skips a pointer that is already null, so a second END_SCREEN
-// releases nothing and reports no invalid release (DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen).
+// releases nothing and reports no invalid release (pinned by
+// DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen).
 void DESTROY_VPAGE(SCREEN_TYPE& VIDEO) {
   if (VIDEO.P_VPAGE == nullptr) return;
   LEAKSCOPE_DEALLOCATE(VIDEO.P_VPAGE, MODULE, __LINE__, "video.p_vpage");
@@ -369,9 +370,9 @@ void PACE_FRAME(double& TIME_START, double (*NOW)()) {
   // A clock that restarted (a new GLFW start resets its origin) must not stall the frame
   // (DisplayPacing.ARestartedClockDoesNotStallTheFrame).
   if (T >= TIME_START) {
-    // DEVIATION: sleep until 0.2 ms before the deadline, then poll, instead of polling the
-    // clock for the whole frame; frames are still at least 1/60 s apart. The margin only
-    // absorbs the usual lateness of a wake-up (tens of microseconds); the poll that follows
+    // DEVIATION(pacing-sleeps): sleep until 0.2 ms before the deadline, then poll, instead of
+    // polling the clock for the whole frame; frames are still at least 1/60 s apart. The margin
+    // only absorbs the usual lateness of a wake-up (tens of microseconds); the poll that follows
     // costs about one percent of a core. Pinned by DisplayPacing.WaitsUntilAFrameHasPassed
     // and DisplayPacing.TwoFramesOnTheRealClockAreAFrameApart.
     constexpr double MARGIN = 0.0002;

@@ -276,9 +276,10 @@ void RENDER(SCREEN_TYPE& VIDEO) {
     PACE_FRAME(TIME_START, draw2d::timer);
     return;
   }
-  // DEVIATION: only the 320 x 240 texels that carry the page are uploaded, not the whole
-  // 512 x 512 store; the rest of the texture stays 0 as it was created, so the picture is
-  // the same at under a third of the bytes. Pinned by DisplayWindow.NearestModeShowsThePageDoubled.
+  // DEVIATION(texture-upload-page-only): only the 320 x 240 texels that carry the page are
+  // uploaded, not the whole 512 x 512 store; the rest of the texture stays 0 as it was
+  // created, so the picture is the same at under a third of the bytes. Pinned by
+  // DisplayWindow.NearestModeShowsThePageDoubled.
   glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(T.WID));
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, PAGE_W, PAGE_H, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8,
                   T.P_TD);

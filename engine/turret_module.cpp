@@ -28,8 +28,8 @@ constexpr int32_t POOL_ANIM_MASK = 7;
 
 float TO_F32(double V) { return static_cast<float>(V); }
 
-// DEVIATION: the engine's integer arithmetic wraps around in two's complement (through
-// uint32_t), so absurd values from a parameter set can never cause undefined behaviour.
+// DEVIATION(engine-wraps): the engine's integer arithmetic wraps around in two's complement
+// (through uint32_t), so absurd values from a parameter set never cause undefined behaviour.
 // Pinned by TurretTest.RotationArithmeticWrapsInsteadOfOverflowing.
 int32_t WRAP_ADD(int32_t A, int32_t B) {
   return static_cast<int32_t>(static_cast<uint32_t>(A) + static_cast<uint32_t>(B));
@@ -44,9 +44,9 @@ int32_t WRAP_NEG(int32_t A) { return WRAP_SUB(0, A); }
 
 // Float to integer: nearest, halves to the even neighbour (the default rounding mode).
 // QUIRK: not halves away from zero; pinned by TurretTest.FanStartRoundsHalvesToEven.
-// DEVIATION: a value that is not a number or lies outside the 32-bit range gives INT32_MIN,
-// the value the x86 conversion instruction produces, instead of undefined behaviour.
-// Pinned by TurretTest.AbsurdSpreadAndOffsetStayDefined.
+// DEVIATION(engine-int-min): a value that is not a number or lies outside the 32-bit range
+// gives INT32_MIN, the value the x86 conversion instruction produces, instead of
+// undefined behaviour. Pinned by TurretTest.AbsurdSpreadAndOffsetStayDefined.
 int32_t ROUND_HALF_EVEN(double V) {
   const double R = std::nearbyint(V);
   if (!(R >= -2147483648.0 && R < 2147483648.0)) return INT32_MIN;
@@ -100,7 +100,7 @@ void STEP_BULLET(BULLET_TYPE& B) {
   B.ANIM = WRAP_ADD(B.ANIM, 1);
   B.COUNTER = WRAP_ADD(B.COUNTER, 1);  // QUIRK: never reset; pinned by TurretTest.NewBulletKeepsTheAnimationOfItsSlot
   if ((B.ANIM & ANIM_MASK) == 0) ADVANCE_FRAME(B);
-  // Bounds included. CHOICE: a position that is not a number fails every comparison and so
+  // Bounds included; a position that is not a number fails every comparison and so
   // frees the slot. Pinned by TurretTest.NotANumberFreesTheSlot.
   if (!(B.X >= FIELD_LEFT && B.X <= FIELD_RIGHT && B.Y >= FIELD_TOP && B.Y <= FIELD_BOTTOM)) {
     B.ACTIVE = 0;

@@ -187,7 +187,8 @@ struct BARRAGE_TYPE {
 /// defaults, takes DEFAULT_MAXBULLET free bullet slots (MAXFRAME 4, ENERGY 10, DEATH_ID 1) and
 /// an empty timed list. ACTIVE is -1 and SPAWNDELAY 0, so the first SHOOT fires at once.
 /// Precondition: the turret owns no blocks (call DESTROY first, or the old ones leak).
-/// QUIRK: free slots get MAXFRAME 4 although CURRENT_NUM_FRAME is 1.
+/// QUIRK: free slots get MAXFRAME 4 although CURRENT_NUM_FRAME is 1 (pinned by
+/// TurretTest.FreeSlotsHaveMaxFrameFour).
 void INIT(TURRET_TYPE& TURRET);
 
 /// Stores every default; SPREAD_ROTATION follows ROTSPEED. Leaves BULLETWAVEMAX, BULLET_TYPE,

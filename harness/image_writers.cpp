@@ -107,7 +107,7 @@ std::vector<uint8_t> rgba_to_indices(const uint8_t* RGBA, int W, int H, const Pa
 
 int gif_delay_cs(int32_t N, int32_t EVERY) {
   if (EVERY < 1) EVERY = 1;
-  // CHOICE: GIF players show delays of 0 or 1 cs as 10 cs, which would make a recording of
+  // GIF players show delays of 0 or 1 cs as 10 cs, which would make a recording of
   // every frame crawl; it plays at 2 cs per frame (50 per second) instead.
   if (EVERY == 1) return 2;
   // Frame N ends at N x EVERY / 60 s = 5 x N x EVERY / 3 cs; whole centiseconds by truncation,

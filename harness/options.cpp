@@ -196,7 +196,7 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
     return FAIL("option --png needs a pattern with exactly one %d for the frame number, not '" + O.PNG +
                 "'");
   }
-  // CHOICE: a headless run cannot receive a key, so it must be told when to stop.
+  // A headless run cannot receive a key, so it must be told when to stop.
   if (O.HEADLESS && O.FRAMES == 0 && CONFIG.HEADLESS_NEEDS_FRAMES) {
     return FAIL("option --headless needs --frames N");
   }

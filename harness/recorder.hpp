@@ -1,5 +1,5 @@
 // harness: records the presented frames of a run as PNG files and/or an animated GIF.
-// CHOICE: frames 1, 1 + K, 1 + 2K, ... are recorded (K from --png-every / --gif-every), so
+// Frames 1, 1 + K, 1 + 2K, ... are recorded (K from --png-every / --gif-every), so
 // the first frame of a run is always in a recording (pinned by HarnessRecorder.
 // RecordsFramesOneAndEveryKthAfter).
 #pragma once

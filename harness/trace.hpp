@@ -1,6 +1,6 @@
 // harness: JSON-lines trace writer (one JSON object per line, one line per traced frame).
 // Floats are written with 9 significant digits ("%.9g"), which reads back to the same 32-bit
-// value. CHOICE: NaN and the infinities have no JSON form and are written as null (pinned by
+// value. NaN and the infinities have no JSON form and are written as null (pinned by
 // TraceFloat.NonFiniteValuesBecomeNull).
 #pragma once
 

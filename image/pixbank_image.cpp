@@ -372,9 +372,9 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   const uint32_t OLD_BYTES = IMAGE.P_DATA ? IMAGE.M_SIZE * 2 : 0;
   IMAGE.P_DATA = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(MAX_ELEMENT), MODULE, __LINE__));
-  // DEVIATION: M_SIZE follows the store that is now held (MAX_ELEMENT \ 2 words) instead of
-  // keeping its old value, so that the frame checks and IMAGE_FRAME see the real store.
-  // Pinned by Image.FrameListCutsFramesFromTheTopStrip.
+  // DEVIATION(frame-list-sets-size): M_SIZE follows the store that is now held (MAX_ELEMENT \ 2
+  // words) instead of keeping its old value, so that the frame checks and IMAGE_FRAME see the
+  // real store. Pinned by Image.FrameListCutsFramesFromTheTopStrip.
   IMAGE.M_SIZE = IMAGE.P_DATA ? static_cast<uint32_t>(MAX_ELEMENT / 2) : 0;
   if (IMAGE.P_DATA && MAX_ELEMENT > OLD_BYTES) {
     std::memset(reinterpret_cast<uint8_t*>(IMAGE.P_DATA) + OLD_BYTES, 0,

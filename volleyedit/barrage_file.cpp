@@ -49,9 +49,9 @@ bool SAVE_DATA(const std::string& FILENAME) {
   ENCODE_BARRAGE(VALUES, BYTES);
 
   // Open for writing without truncating: bytes beyond 140 of a longer file stay.
-  // DEVIATION: a file that cannot be opened for writing, a short write and a failed close are
-  // reported on standard error instead of passing silently; the 140 bytes go out in one write
-  // so a failure leaves the old contents. Pinned by
+  // DEVIATION(save-reports-failures): a file that cannot be opened for writing, a short write
+  // and a failed close are reported on standard error instead of passing silently; the 140
+  // bytes go out in one write so a failure leaves the old contents. Pinned by
   // BarrageFileTest.SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas.
   struct stat OLD_STAT {};
   const bool EXISTED = ::stat(FILENAME.c_str(), &OLD_STAT) == 0;
@@ -61,10 +61,11 @@ bool SAVE_DATA(const std::string& FILENAME) {
     REPORT(FILENAME, "cannot write", errno);
     return false;
   }
-  // DEVIATION: a write cut short (a full disk, a file-size limit) puts back the bytes it
-  // overwrote and the old length, and a file this save created is removed again, so no
-  // half-written file is left where a good one was; the file-size signal does not end the
-  // designer. Pinned by BarrageFileTest.SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas.
+  // DEVIATION(save-restores-on-short-write): a write cut short (a full disk, a file-size limit)
+  // puts back the bytes it overwrote and the old length, and a file this save created is
+  // removed again, so no half-written file is left where a good one was; the file-size signal
+  // does not end the designer. Pinned by
+  // BarrageFileTest.SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas.
   uint8_t OLD[BARRAGE_BYTES];
   const ssize_t OLD_GOT = ::pread(FD, OLD, BARRAGE_BYTES, 0);
   struct stat OPEN_STAT {};
@@ -95,9 +96,9 @@ bool SAVE_DATA(const std::string& FILENAME) {
 }
 
 bool LOAD_DATA(const std::string& FILENAME) {
-  // DEVIATION: loading opens the file for reading only, so a missing file is not created and
-  // the menu (and with it the design) stays as it was; one line on standard error says so.
-  // Pinned by DesignerRun.MissingLoadFileKeepsMenuAndCannon.
+  // DEVIATION(load-never-creates): loading opens the file for reading only, so a missing file
+  // is not created and the menu (and with it the design) stays as it was; one line on
+  // standard error says so. Pinned by DesignerRun.MissingLoadFileKeepsMenuAndCannon.
   const int FD = ::open(FILENAME.c_str(), O_RDONLY);
   if (FD < 0) {
     if (errno == ENOENT) {

@@ -85,9 +85,9 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
   // Key states.
   RESET_KEYS(D.KEYS);
   // The keyboard source: scan codes, or GLFW key codes when an OpenGL window is open.
-  // DEVIATION: DISPLAY_TYPE keeps "an OpenGL window is open" as 1 rather than the version
-  // text's address cut to 32 bits, which could read 0 for a valid address on a 64-bit system;
-  // pinned by DesignerRun.SoftwareModeReadsScanCodes.
+  // DEVIATION(keyboard-source-flag): DISPLAY_TYPE keeps "an OpenGL window is open" as 1
+  // rather than the version text's address cut to 32 bits, which could read 0 for a valid
+  // address on a 64-bit system; pinned by DesignerRun.SoftwareModeReadsScanCodes.
   DISPLAY_TYPE = D.VIDEO.DISPLAY.GLVER != nullptr ? 1 : 0;
 }
 
@@ -115,11 +115,11 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
   // F1 saves.
   if (STEP_PRESS(D.KEYS.SAVE, KEY_DOWN(KEY::F1))) SAVE_DATA(SAVE_FILENAME);
   // F2 loads and applies; a file that could not be read leaves menu and cannon alone
-  // (DEVIATION in LOAD_DATA)
+  // (LOAD_DATA reports it and returns false).
   if (STEP_PRESS(D.KEYS.LOAD, KEY_DOWN(KEY::F2))) {
     if (LOAD_DATA(LOAD_FILENAME)) APPLY_LOADED_MENU();
   }
-  // DEVIATION: F4 offers the numbered-file chooser, loading as F2 does; pinned by
+  // CHOICE: F4 offers the numbered-file chooser, loading as F2 does; pinned by
   // DesignerRun.EnterLoadsTheChosenFile.
   if (STEP_PRESS(D.KEYS.CHOOSE, KEY_DOWN(KEY::F4))) {
     if (LOAD_BARRAGE(D.VIDEO, D.CHOSEN, D.FONT) == -1) {

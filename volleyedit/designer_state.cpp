@@ -133,8 +133,8 @@ void MENU_KEYS(EDIT_KEYS_TYPE& KEYS, KEY_READER READ) {
   }
   // Tab: from -1 the switch alternates between -1 and 1; a loaded 0 stays 0.
   if (STEP_PRESS(KEYS.TAB, READ(KEY::TAB))) {
-    // DEVIATION: negation wraps like two's complement, so a loaded switch saturated to the
-    // lowest 32-bit value stays there instead of overflowing; pinned by
+    // DEVIATION(switch-negation-wraps): negation wraps like two's complement, so a loaded switch
+    // saturated to the lowest 32-bit value stays there instead of overflowing; pinned by
     // DesignerTest.TabNegatesTheSwitchWithoutOverflow.
     ROTATION_AI = static_cast<int32_t>(0u - static_cast<uint32_t>(ROTATION_AI));
     MENU[ROW_ROTATION_AI].VALUE = static_cast<float>(ROTATION_AI);

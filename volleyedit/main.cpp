@@ -85,7 +85,7 @@ int main(int ARGC, char** ARGV) {
   harness::KeyScript SCRIPT;
   if (!OPTIONS.KEYS.empty() && !SCRIPT.load(OPTIONS.KEYS, ERROR))
     harness::fail_before_run("volleyedit: " + ERROR);
-  // CHOICE: a headless run must be able to end: it needs --frames N or an Escape in its key
+  // A headless run must be able to end: it needs --frames N or an Escape in its key
   // script, otherwise it is refused (exit 2) instead of running for ever.
   if (OPTIONS.HEADLESS && OPTIONS.FRAMES == 0 && !PRESSES_ESCAPE(SCRIPT)) {
     harness::fail_before_run(
@@ -97,6 +97,8 @@ int main(int ARGC, char** ARGV) {
   harness::Recorder RECORDER;
   if (!RECORDER.open(OPTIONS, ERROR)) harness::fail_before_run("volleyedit: " + ERROR);
   if (OPTIONS.HEADLESS) {
+    // DEVIATION(command-line-options): headless runs (an option, off by default) use the
+    // memory screen and the virtual clock, and the tracker reports without waiting for a key.
     draw2d::set_headless(true);
     LEAKSCOPE_SET_EXIT_WAIT(false);
   }

@@ -79,9 +79,9 @@ ROW_FIELD FIELD_OF_ROW(int32_t ROW) {
 int32_t ROUND_HALF_EVEN(float V) {
   // FE_TONEAREST, the default rounding mode: halves go to the even neighbour.
   const double ROUNDED = std::nearbyint(static_cast<double>(V));
-  // DEVIATION: a value outside the 32-bit range (only a loaded rotation switch can hold one)
-  // saturates and not-a-number gives 0 instead of an undefined conversion;
-  // pinned by MenuRounding.SaturatesOutsideTheIntegerRange.
+  // DEVIATION(menu-rounding-saturates): a value outside the 32-bit range (only a loaded
+  // rotation switch can hold one) saturates and not-a-number gives 0 instead of an undefined
+  // conversion; pinned by MenuRounding.SaturatesOutsideTheIntegerRange.
   if (std::isnan(ROUNDED)) return 0;
   if (ROUNDED >= 2147483647.0) return INT32_MAX;
   if (ROUNDED <= -2147483648.0) return INT32_MIN;
@@ -148,7 +148,7 @@ void CANNON_TO_MENU(NBARRAGE::TURRET_TYPE& CANNON, int32_t /*INDEX*/) {
 void ROUND_DOWN_FIELD(int32_t INDEX) { MENU[INDEX].VALUE = std::floor(MENU[INDEX].VALUE); }
 
 void LIMIT_LOADED_VALUES() {
-  // DEVIATION: a barrage file may hold anything; rows 0 to 33 are clamped to their limits and
+  // CHOICE: a barrage file may hold anything; rows 0 to 33 are clamped to their limits and
   // not-finite values become MIN, so counts above the 128 bullet slots, negative counts and
   // not-a-number never reach the cannon. Pinned by BarrageFileTest.ValuesAreLimitedToTheirRows.
   for (int32_t ROW = 0; ROW < SELECTABLE_ROWS; ++ROW) {

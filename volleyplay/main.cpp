@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
   if (!RECORDER.open(OPTIONS, ERROR)) harness::fail_before_run("volleyplay: " + ERROR);
 
   if (OPTIONS.HEADLESS) {
-    // DEVIATION: headless runs (an option, off by default) use the memory screen and the
-    // virtual clock, and the tracker reports without waiting for a key.
+    // DEVIATION(command-line-options): headless runs (an option, off by default) use the memory
+    // screen and the virtual clock, and the tracker reports without waiting for a key.
     draw2d::set_headless(true);
     LEAKSCOPE_SET_EXIT_WAIT(false);
   }
