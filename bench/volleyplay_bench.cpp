@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/trace.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyplay/player.hpp"

@@ -13,7 +13,7 @@
 #endif
 
 #include "display/colour_table.hpp"
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace NDISPLAY {

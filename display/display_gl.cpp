@@ -21,7 +21,7 @@
 #endif
 
 #include "display/display.hpp"
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 // ---------------------------------------------------------------------------------------------
 // GLFW 2 calls on GLFW 3

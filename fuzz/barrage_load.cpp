@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "display/font.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"

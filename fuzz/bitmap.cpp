@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"
 #include "leakscope/leakscope.hpp"

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <unordered_map>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace harness {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "display/glfw2.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/draw.hpp"

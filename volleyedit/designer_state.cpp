@@ -2,7 +2,7 @@
 // (namespace NDESIGNER).
 #include "volleyedit/designer_state.hpp"
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyedit/menu.hpp"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
 #include "volleyedit/stats.hpp"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/key_script.hpp"
 #include "harness/options.hpp"
 #include "harness/recorder.hpp"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/options.hpp"
 #include "harness/recorder.hpp"
 #include "harness/trace.hpp"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyplay/barrage_catalogue.hpp"
 

@@ -11,7 +11,7 @@
 #include <deque>
 #include <thread>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "draw2d/internal.hpp"
 #include "leakscope/leakscope.hpp"
 

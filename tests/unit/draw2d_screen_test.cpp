@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "tests/unit/image_test_files.hpp"
 
 namespace {

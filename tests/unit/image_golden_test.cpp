@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "display/font.hpp"
 #include "image/pixbank_image.hpp"
 
