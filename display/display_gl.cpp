@@ -183,9 +183,7 @@ void INIT_GL_WINDOW(SCREEN_TYPE& VIDEO) {
   DISPLAYTYPE& D = VIDEO.DISPLAY;
   // 1.
   if (glfw2::Init() == 0) {
-    draw2d::console_print("Failed to initialize GLFW!");
-    draw2d::sleep_ms(1000);
-    draw2d::end(0);
+    draw2d::fatal("Failed to initialize GLFW!", draw2d::FatalWait::ONE_SECOND);
   }
   // 2. a failing window ends the program silently
   const int OK = glfw2::OpenWindow(static_cast<int>(D.W), static_cast<int>(D.H),
