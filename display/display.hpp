@@ -17,8 +17,8 @@ inline constexpr uint32_t GLFW_FULLSCREEN = glfw2::FULLSCREEN;
 /// Page and scaled-page geometry.
 inline constexpr int32_t PAGE_W = 320, PAGE_H = 240;
 inline constexpr int32_t SCALED_W = 640, SCALED_H = 480;
-inline constexpr uint32_t PAGE_BYTES = 4 + 320 * 240;         ///< 76,804
-inline constexpr uint32_t SCALED_PAGE_BYTES = 4 + 640 * 480;  ///< 307,204
+inline constexpr uint32_t PAGE_BYTES = 4 + PAGE_W * PAGE_H;              ///< 76,804
+inline constexpr uint32_t SCALED_PAGE_BYTES = 4 + SCALED_W * SCALED_H;  ///< 307,204
 inline constexpr uint32_t CMAP_BYTES = 256 * 4;
 
 /// The OpenGL window request.

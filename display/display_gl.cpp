@@ -303,13 +303,14 @@ void RENDER(SCREEN_TYPE& VIDEO) {
   // 7. QUIRK: the corners are 319 and 239, so the doubled quad covers 638 x 478 and the two
   // rightmost columns and two top rows keep the clear colour.
   // Pinned by DisplayWindow.NearestModeShowsThePageDoubled.
+  constexpr GLfloat RIGHT = PAGE_W - 1, TOP = PAGE_H - 1;
   glBegin(GL_QUADS);
   glTexCoord2f(SX, SY);
-  glVertex2f(0.0f, 239.0f);
+  glVertex2f(0.0f, TOP);
   glTexCoord2f(SW, SY);
-  glVertex2f(319.0f, 239.0f);
+  glVertex2f(RIGHT, TOP);
   glTexCoord2f(SW, SH);
-  glVertex2f(319.0f, 0.0f);
+  glVertex2f(RIGHT, 0.0f);
   glTexCoord2f(SX, SH);
   glVertex2f(0.0f, 0.0f);
   glEnd();

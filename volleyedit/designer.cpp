@@ -100,7 +100,7 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
   BEGIN_FRAME();
   uint8_t* PAGE = D.VIDEO.P_VPAGE;
   // 1. clear the page
-  draw2d::box(PAGE, 0, 0, 319, 239, 0);
+  draw2d::box(PAGE, 0, 0, NDISPLAY::PAGE_W - 1, NDISPLAY::PAGE_H - 1, 0);
   // 2. to 7. selection and edits
   MENU_KEYS(D.KEYS, KEY_DOWN);
   // 8. bar and row numbers
