@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "draw2d/draw2d.hpp"
 #include "display/glfw2.hpp"
+#include "draw2d/draw2d.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/draw.hpp"
 #include "volleyedit/menu.hpp"

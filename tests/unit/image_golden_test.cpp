@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "draw2d/draw2d.hpp"
 #include "display/font.hpp"
+#include "draw2d/draw2d.hpp"
 #include "image/pixbank_image.hpp"
 
 TEST(ImageGolden, FontsAndBulletsDrawTheCheckedInPage) {
