@@ -139,8 +139,9 @@ void wait_key();
 // ---------------------------------------------------------------------------------------------
 
 double timer();
-/// Length of one frame: the screens present at most 60 frames per second.
-inline constexpr double FRAME_SECONDS = 1.0 / 60.0;
+/// The screens present at most 60 frames per second; one frame lasts FRAME_SECONDS.
+inline constexpr int FRAMES_PER_SECOND = 60;
+inline constexpr double FRAME_SECONDS = 1.0 / FRAMES_PER_SECOND;
 /// Returns once NOW() - START >= FRAME_SECONDS on the clock NOW: sleeps until shortly before
 /// the deadline and polls the rest, so it does not hold a core. Returns at once when the
 /// frame is already over.

@@ -28,7 +28,7 @@ void tick_frame() {
 
 namespace detail {
 
-double virtual_time() { return static_cast<double>(TICKS) / 60.0; }
+double virtual_time() { return static_cast<double>(TICKS) / FRAMES_PER_SECOND; }
 
 }  // namespace detail
 
