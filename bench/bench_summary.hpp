@@ -78,4 +78,18 @@ inline int finish(const SummaryReporter& REPORTER) {
   return REPORTER.errors().empty() ? 0 : 1;
 }
 
+/// The whole of a benchmark program's main(): parses the command line, runs the benchmarks it
+/// selects through a SummaryReporter, lets TARGETS print the targets worked out from the runs,
+/// and gives the exit code (1 for an unknown argument or a benchmark that reported an error).
+template <class Targets>
+int run_main(int argc, char** argv, Targets TARGETS) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  SummaryReporter REPORTER;
+  benchmark::RunSpecifiedBenchmarks(&REPORTER);
+  benchmark::Shutdown();
+  TARGETS(static_cast<const SummaryReporter&>(REPORTER));
+  return finish(REPORTER);
+}
+
 }  // namespace volley_bench

@@ -12,7 +12,7 @@
 
 #include "bench/bench_summary.hpp"
 #include "display/display.hpp"
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace {
@@ -132,29 +132,24 @@ BENCHMARK(BM_PacedSoftwareLoop)->Iterations(1)->Unit(benchmark::kMillisecond)->U
 
 int main(int argc, char** argv) {
   LEAKSCOPE_SET_EXIT_WAIT(false);  // no key wait when the run ends
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  volley_bench::SummaryReporter R;
-  benchmark::RunSpecifiedBenchmarks(&R);
-  benchmark::Shutdown();
-
-  // Each step against the memcpy of the bytes it writes, timed in the same run.
-  const double FLOOR = R.cpu_time("BM_MemcpyFloor");
-  std::printf("\nPresentation targets (CPU time in this run; memcpy of 307,200 bytes: %.1f us)\n",
-              FLOOR);
-  const struct {
-    const char* NAME;
-    const char* WHAT;
-  } STEPS[] = {
-      {"BM_NormalScale", "pixel doubling / memcpy floor"},
-      {"BM_Scale2x", "Scale2x / memcpy floor"},
-      {"BM_ScanlineScale", "scanlines / memcpy floor"},
-      {"BM_Convert8To32", "8-to-32 bit conversion / memcpy floor"},
-  };
-  for (const auto& STEP : STEPS) {
-    const double T = R.cpu_time(STEP.NAME);
-    const double RATIO = T > 0.0 && FLOOR > 0.0 ? T / FLOOR : -1.0;
-    volley_bench::print_target(STEP.WHAT, RATIO, "x", "<= 4x", RATIO >= 0.0 && RATIO <= 4.0);
-  }
-  return volley_bench::finish(R);
+  return volley_bench::run_main(argc, argv, [](const volley_bench::SummaryReporter& R) {
+    // Each step against the memcpy of the bytes it writes, timed in the same run.
+    const double FLOOR = R.cpu_time("BM_MemcpyFloor");
+    std::printf("\nPresentation targets (CPU time in this run; memcpy of 307,200 bytes: %.1f us)\n",
+                FLOOR);
+    const struct {
+      const char* NAME;
+      const char* WHAT;
+    } STEPS[] = {
+        {"BM_NormalScale", "pixel doubling / memcpy floor"},
+        {"BM_Scale2x", "Scale2x / memcpy floor"},
+        {"BM_ScanlineScale", "scanlines / memcpy floor"},
+        {"BM_Convert8To32", "8-to-32 bit conversion / memcpy floor"},
+    };
+    for (const auto& STEP : STEPS) {
+      const double T = R.cpu_time(STEP.NAME);
+      const double RATIO = T > 0.0 && FLOOR > 0.0 ? T / FLOOR : -1.0;
+      volley_bench::print_target(STEP.WHAT, RATIO, "x", "<= 4x", RATIO >= 0.0 && RATIO <= 4.0);
+    }
+  });
 }

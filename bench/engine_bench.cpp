@@ -272,30 +272,25 @@ BENCHMARK(BM_FullShot)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   LEAKSCOPE_SET_EXIT_WAIT(false);  // no key wait when the run ends
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  volley_bench::SummaryReporter R;
-  benchmark::RunSpecifiedBenchmarks(&R);
-  benchmark::Shutdown();
-
-  const double ENGINE = R.cpu_time("BM_FreeSlotSearch/0");
-  const double SCAN = R.cpu_time("BM_FreeSlotSearch/1");
-  const double SPEEDUP = ENGINE > 0.0 && SCAN > 0.0 ? SCAN / ENGINE : -1.0;
-  std::printf("\nEngine targets (CPU time in this run)\n");
-  const auto NS = [&R](const char* NAME) {
-    const double S = R.counter(NAME, "s_per_bullet");
-    return S < 0.0 ? -1.0 : S * 1e9;
-  };
-  volley_bench::print_figure("1 turret x 128 bullets, per live bullet", NS("BM_EngineFrame/1"),
-                             "ns", "(in the first-level cache)");
-  volley_bench::print_figure("100 turrets x 128 bullets, per live bullet",
-                             NS("BM_EngineFrame/100"), "ns", "(665 KB of bullets: in cache)");
-  const double BIG = NS("BM_EngineFrame/10000");
-  volley_bench::print_target("10000 turrets x 128 bullets, per live bullet", BIG, "ns", "< 4 ns",
-                             BIG >= 0.0 && BIG < 4.0);
-  volley_bench::print_figure("memory floor: the same 66.5 MB read + written",
-                             NS("BM_MemoryFloor/10000"), "ns", "(per bullet, no work at all)");
-  volley_bench::print_target("free-slot search, full shot: scan / engine", SPEEDUP, "x",
-                             ">= 5x, same slots", SPEEDUP >= 5.0);
-  return volley_bench::finish(R);
+  return volley_bench::run_main(argc, argv, [](const volley_bench::SummaryReporter& R) {
+    const double ENGINE = R.cpu_time("BM_FreeSlotSearch/0");
+    const double SCAN = R.cpu_time("BM_FreeSlotSearch/1");
+    const double SPEEDUP = ENGINE > 0.0 && SCAN > 0.0 ? SCAN / ENGINE : -1.0;
+    std::printf("\nEngine targets (CPU time in this run)\n");
+    const auto NS = [&R](const char* NAME) {
+      const double S = R.counter(NAME, "s_per_bullet");
+      return S < 0.0 ? -1.0 : S * 1e9;
+    };
+    volley_bench::print_figure("1 turret x 128 bullets, per live bullet", NS("BM_EngineFrame/1"),
+                               "ns", "(in the first-level cache)");
+    volley_bench::print_figure("100 turrets x 128 bullets, per live bullet",
+                               NS("BM_EngineFrame/100"), "ns", "(665 KB of bullets: in cache)");
+    const double BIG = NS("BM_EngineFrame/10000");
+    volley_bench::print_target("10000 turrets x 128 bullets, per live bullet", BIG, "ns", "< 4 ns",
+                               BIG >= 0.0 && BIG < 4.0);
+    volley_bench::print_figure("memory floor: the same 66.5 MB read + written",
+                               NS("BM_MemoryFloor/10000"), "ns", "(per bullet, no work at all)");
+    volley_bench::print_target("free-slot search, full shot: scan / engine", SPEEDUP, "x",
+                               ">= 5x, same slots", SPEEDUP >= 5.0);
+  });
 }

@@ -122,31 +122,30 @@ BENCHMARK(BM_DesignerPacedLoop)
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  volley_bench::SummaryReporter R;
-  benchmark::RunSpecifiedBenchmarks(&R);
-  benchmark::Shutdown();
-
-  std::printf("\nPaced loop targets (measured in this run; 600 frames of volleyedit in a window)\n");
-  const struct {
-    const char* NAME;
-    const char* WHAT;
-    bool TARGET;
-  } MODES[] = {
-      {"BM_DesignerPacedLoop/1/iterations:1/real_time", "pixel doubling (answers 1,2,2): CPU share", true},
-      {"BM_DesignerPacedLoop/2/iterations:1/real_time", "Scale2x (answers 2,2,2): CPU share", false},
-      {"BM_DesignerPacedLoop/4/iterations:1/real_time", "bilinear OpenGL (answers 4,2,2): CPU share", false},
-  };
-  for (const auto& M : MODES) {
-    const double SHARE = R.counter(M.NAME, "cpu_share");
-    const double PERCENT = SHARE < 0.0 ? -1.0 : SHARE * 100.0;
-    if (M.TARGET) {
-      volley_bench::print_target(M.WHAT, PERCENT, "%", "< 10% of one core",
-                                 SHARE >= 0.0 && SHARE < 0.10);
-    } else {
-      volley_bench::print_figure(M.WHAT, PERCENT, "%", "(for scale)");
+  return volley_bench::run_main(argc, argv, [](const volley_bench::SummaryReporter& R) {
+    std::printf(
+        "\nPaced loop targets (measured in this run; 600 frames of volleyedit in a window)\n");
+    const struct {
+      const char* NAME;
+      const char* WHAT;
+      bool TARGET;
+    } MODES[] = {
+        {"BM_DesignerPacedLoop/1/iterations:1/real_time",
+         "pixel doubling (answers 1,2,2): CPU share", true},
+        {"BM_DesignerPacedLoop/2/iterations:1/real_time",
+         "Scale2x (answers 2,2,2): CPU share", false},
+        {"BM_DesignerPacedLoop/4/iterations:1/real_time",
+         "bilinear OpenGL (answers 4,2,2): CPU share", false},
+    };
+    for (const auto& M : MODES) {
+      const double SHARE = R.counter(M.NAME, "cpu_share");
+      const double PERCENT = SHARE < 0.0 ? -1.0 : SHARE * 100.0;
+      if (M.TARGET) {
+        volley_bench::print_target(M.WHAT, PERCENT, "%", "< 10% of one core",
+                                   SHARE >= 0.0 && SHARE < 0.10);
+      } else {
+        volley_bench::print_figure(M.WHAT, PERCENT, "%", "(for scale)");
+      }
     }
-  }
-  return volley_bench::finish(R);
+  });
 }

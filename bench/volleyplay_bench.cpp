@@ -5,7 +5,8 @@
 
 #include <cstdio>
 
-#include "display/draw2d.hpp"
+#include "bench/bench_summary.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/trace.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyplay/player.hpp"
@@ -57,8 +58,5 @@ BENCHMARK(BM_TraceLine);
 
 int main(int argc, char** argv) {
   LEAKSCOPE_SET_EXIT_WAIT(false);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return volley_bench::run_main(argc, argv, [](const volley_bench::SummaryReporter&) {});
 }

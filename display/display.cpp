@@ -2,18 +2,16 @@
 // (namespace NDISPLAY). Everything that talks to GLFW or OpenGL is in display_gl.cpp.
 #include "display/display.hpp"
 
-#include <chrono>
 #include <cstddef>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "display/colour_table.hpp"
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace NDISPLAY {
@@ -21,21 +19,20 @@ namespace NDISPLAY {
 namespace {
 
 constexpr const char* MODULE = "display";
-constexpr double FRAME_SECONDS = 1.0 / 60.0;
 
 // CHOICE: a failing screen or block stops the program with a message instead of drawing into
-// a missing page: one console line, a wait of 1000 ms, exit code 0.
-[[noreturn]] void FATAL(const std::string& LINE) {
-  draw2d::console_print(LINE);
-  draw2d::sleep_ms(1000);
-  draw2d::end(0);
-}
-
+// a missing page: one console line, a key (not in headless runs), exit code 0, as every other
+// fatal start-up failure does.
 uint8_t* NEW_IMAGE(uint32_t BYTES, int W, int H, int32_t LINENUM) {
   auto* P = static_cast<uint8_t*>(LEAKSCOPE_CALLOCATE(BYTES, MODULE, LINENUM));
-  if (P == nullptr) FATAL("Out of memory for the display page!");
+  if (P == nullptr) draw2d::fatal("Out of memory for the display page!");
   draw2d::write_header(P, W, H, 0);
   return P;
+}
+
+// The library's one-page 8-bit screen of W x H.
+void OPEN_SCREEN(int W, int H, unsigned FLAGS) {
+  if (!draw2d::open_screen(W, H, 8, 1, FLAGS)) draw2d::fatal("Failed to open the screen!");
 }
 
 bool IS_SOFTWARE_MODE(int32_t MODE) { return MODE >= 0 && MODE <= 3; }
@@ -147,20 +144,18 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
   VIDEO.SCREEN_MODE = SCREEN_MODE;
   if (SCREEN_MODE == 0) {
     // Mode 0: the page shown 1:1.
-    if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, FLAGS)) FATAL("Failed to open the screen!");
+    OPEN_SCREEN(PAGE_W, PAGE_H, FLAGS);
     INIT_VPAGE(VIDEO);
     VIDEO.RENDER = RENDER_SOFTWARE;
   } else if (SCREEN_MODE >= 1 && SCREEN_MODE <= 3) {
     // Modes 1 to 3: a 640 x 480 screen fed by a software scaler.
-    if (!draw2d::open_screen(SCALED_W, SCALED_H, 8, 1, FLAGS)) FATAL("Failed to open the screen!");
+    OPEN_SCREEN(SCALED_W, SCALED_H, FLAGS);
     INIT_VPAGE(VIDEO);
     INIT_SCALED_VPAGE(VIDEO);
     VIDEO.RENDER = RENDER_SOFTWARE;
   } else {
     // Other modes use OpenGL; the library keeps a memory screen only (mode 5: nearest texel).
-    if (!draw2d::open_screen(PAGE_W, PAGE_H, 8, 1, draw2d::SCREEN_NULL)) {
-      FATAL("Failed to open the screen!");
-    }
+    OPEN_SCREEN(PAGE_W, PAGE_H, draw2d::SCREEN_NULL);
     // DEVIATION(headless-gl-no-window): headless runs (an extension, off by default) open no
     // OpenGL window; GLVER stays null and RENDER still converts the page into the texel store
     // every frame. Pinned by DisplayModes.PresentOneFrameOfTheVirtualClockPerRender and
@@ -211,7 +206,7 @@ void DESTROY_SCALED_VPAGE(SCREEN_TYPE& VIDEO) {
 void INIT_MEM_TEXTURE(SCREEN_TYPE& VIDEO) {
   MEMTEXTURE_TYPE& T = VIDEO.MEMTEXTURE;
   T.P_TD = static_cast<uint32_t*>(LEAKSCOPE_CALLOCATE(T.WID * T.HEI * 4, MODULE, __LINE__));
-  if (T.P_TD == nullptr) FATAL("Out of memory for the display texture!");
+  if (T.P_TD == nullptr) draw2d::fatal("Out of memory for the display texture!");
 }
 
 void DESTROY_MEM_TEXTURE(SCREEN_TYPE& VIDEO) {
@@ -246,7 +241,7 @@ void DESTROY_BACKEND(SCREEN_TYPE& VIDEO) {
 
 void SET_COLORMAP(SCREEN_TYPE& VIDEO) {
   VIDEO.P_CMAP = static_cast<uint32_t*>(LEAKSCOPE_CALLOCATE(CMAP_BYTES, MODULE, __LINE__));
-  if (VIDEO.P_CMAP == nullptr) FATAL("Out of memory for the colour map!");
+  if (VIDEO.P_CMAP == nullptr) draw2d::fatal("Out of memory for the colour map!");
   for (int I = 0; I < 256; ++I) {
     const uint32_t ENTRY = BUILTIN_COLOUR_TABLE[I];
     const uint32_t R = (ENTRY & 63) * 4;
@@ -366,22 +361,9 @@ void PACE_FRAME(double& TIME_START, double (*NOW)()) {
   }
   // CHOICE: the time of the last frame is kept as a double, so a clock with a distant
   // origin still paces to the microsecond (DisplayPacing.WaitsUntilAFrameHasPassed).
-  double T = NOW();
   // A clock that restarted (a new GLFW start resets its origin) must not stall the frame
   // (DisplayPacing.ARestartedClockDoesNotStallTheFrame).
-  if (T >= TIME_START) {
-    // DEVIATION(pacing-sleeps): sleep until 0.2 ms before the deadline, then poll, instead of
-    // polling the clock for the whole frame; frames are still at least 1/60 s apart. The margin
-    // only absorbs the usual lateness of a wake-up (tens of microseconds); the poll that follows
-    // costs about one percent of a core. Pinned by DisplayPacing.WaitsUntilAFrameHasPassed
-    // and DisplayPacing.TwoFramesOnTheRealClockAreAFrameApart.
-    constexpr double MARGIN = 0.0002;
-    double LEFT = FRAME_SECONDS - (T - TIME_START);
-    if (LEFT > MARGIN) {
-      std::this_thread::sleep_for(std::chrono::duration<double>(LEFT - MARGIN));
-    }
-    while ((T = NOW()) - TIME_START < FRAME_SECONDS) std::this_thread::yield();
-  }
+  if (NOW() >= TIME_START) draw2d::wait_frame(TIME_START, NOW);
   TIME_START = NOW();
 }
 

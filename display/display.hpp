@@ -17,8 +17,8 @@ inline constexpr uint32_t GLFW_FULLSCREEN = glfw2::FULLSCREEN;
 /// Page and scaled-page geometry.
 inline constexpr int32_t PAGE_W = 320, PAGE_H = 240;
 inline constexpr int32_t SCALED_W = 640, SCALED_H = 480;
-inline constexpr uint32_t PAGE_BYTES = 4 + 320 * 240;         ///< 76,804
-inline constexpr uint32_t SCALED_PAGE_BYTES = 4 + 640 * 480;  ///< 307,204
+inline constexpr uint32_t PAGE_BYTES = 4 + PAGE_W * PAGE_H;              ///< 76,804
+inline constexpr uint32_t SCALED_PAGE_BYTES = 4 + SCALED_W * SCALED_H;  ///< 307,204
 inline constexpr uint32_t CMAP_BYTES = 256 * 4;
 
 /// The OpenGL window request.
@@ -69,7 +69,8 @@ void INIT(SCREEN_TYPE& VIDEO);
 /// FULL_SCREEN nonzero asks for full screen. In headless mode no window opens: the OpenGL
 /// modes keep GLVER null and still convert the page into the texel store every frame.
 /// Fatal: "Failed to initialize GLFW!" (wait 1000 ms) or a window that cannot be opened end
-/// the program with code 0. A second SET_SCREEN is not supported.
+/// the program with code 0; so do a screen or block that cannot be had (one line, a key).
+/// A second SET_SCREEN is not supported.
 void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
                 int32_t FULL_SCREEN);
 /// Returns the blocks of the mode; the page, scaled page and texel-store pointers become null.

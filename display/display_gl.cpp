@@ -21,7 +21,7 @@
 #endif
 
 #include "display/display.hpp"
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 // ---------------------------------------------------------------------------------------------
 // GLFW 2 calls on GLFW 3
@@ -183,9 +183,7 @@ void INIT_GL_WINDOW(SCREEN_TYPE& VIDEO) {
   DISPLAYTYPE& D = VIDEO.DISPLAY;
   // GLFW that cannot start is fatal: one console line, a second's pause, exit code 0.
   if (glfw2::Init() == 0) {
-    draw2d::console_print("Failed to initialize GLFW!");
-    draw2d::sleep_ms(1000);
-    draw2d::end(0);
+    draw2d::fatal("Failed to initialize GLFW!", draw2d::FatalWait::ONE_SECOND);
   }
   // A window that cannot open ends the program silently.
   const int OK = glfw2::OpenWindow(static_cast<int>(D.W), static_cast<int>(D.H),
@@ -304,13 +302,14 @@ void RENDER(SCREEN_TYPE& VIDEO) {
   // QUIRK: the corners are 319 and 239, so the doubled quad covers 638 x 478 and the two
   // rightmost columns and two top rows keep the clear colour.
   // Pinned by DisplayWindow.NearestModeShowsThePageDoubled.
+  constexpr GLfloat RIGHT = PAGE_W - 1, TOP = PAGE_H - 1;
   glBegin(GL_QUADS);
   glTexCoord2f(SX, SY);
-  glVertex2f(0.0f, 239.0f);
+  glVertex2f(0.0f, TOP);
   glTexCoord2f(SW, SY);
-  glVertex2f(319.0f, 239.0f);
+  glVertex2f(RIGHT, TOP);
   glTexCoord2f(SW, SH);
-  glVertex2f(319.0f, 0.0f);
+  glVertex2f(RIGHT, 0.0f);
   glTexCoord2f(SX, SH);
   glVertex2f(0.0f, 0.0f);
   glEnd();

@@ -1,7 +1,7 @@
 // font (namespace NFONT): fixed-width text and comma-grouped scores for the designer.
 #include "display/font.hpp"
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace NFONT {
 

@@ -7,15 +7,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "draw2d/internal.hpp"
 
 namespace draw2d {
 
 namespace {
 
-// Coordinates further out than this cannot touch any buffer (widths stop at 8191), and keeping
-// them small lets the clipping arithmetic stay in int without overflow.
+// Coordinates further out than this cannot touch any buffer (widths stop at
+// MAX_BUFFER_WIDTH), and keeping them small lets the clipping arithmetic stay in int without
+// overflow.
 constexpr float COORD_LIMIT = 1.0e9f;
 
 uint16_t read_u16(const void* P) {
@@ -61,7 +62,7 @@ void write_header(void* BUFFER, int W, int H, int BPP_BITS) {
 
 uint8_t* create_buffer(int W, int H, uint8_t FILL) {
   // The width field holds W x 8 in 16 bits, the height field H.
-  if (W < 0 || H < 0 || W > 8191 || H > 65535) return nullptr;
+  if (W < 0 || H < 0 || W > MAX_BUFFER_WIDTH || H > MAX_BUFFER_HEIGHT) return nullptr;
   // CHOICE: library buffers come from the system allocator, not the allocation tracker:
   // they belong to the drawing library, so they never show in the programs' leak report.
   auto* B = static_cast<uint8_t*>(std::calloc(buffer_bytes(W, H), 1));

@@ -1,5 +1,5 @@
-// draw2d internals shared by the core, the memory screen (null/) and the window back-end
-// (sdl2/). Not part of the library's interface; no SDL types appear here.
+// draw2d internals shared by the core, the runtime, the null back-end (null/) and the window
+// back-end (sdl2/). Not part of the library's interface; no SDL types appear here.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@ const uint32_t* palette_table();
 /// Bumped on every palette change so that a back-end rebuilds its colour lookup only then.
 uint32_t palette_version();
 
-// ---- Memory screen (null/memory_screen.cpp) ----
+// ---- Runtime (runtime.cpp) ----
 /// Buffer that a null drawing target stands for: the work page, or null without a screen.
 uint8_t* work_page();
 /// Called after drawing into TARGET. Drawing onto the visible page of a window presents it:
@@ -21,6 +21,10 @@ uint8_t* work_page();
 void drawn(const void* TARGET, bool NOW);
 /// Queues key text for inkey (window key presses arrive here).
 void queue_key(const std::string& KEY);
+
+// ---- Headless mode (null/headless.cpp) ----
+/// Seconds on the virtual clock: frames ticked since headless mode was switched on, / 60.
+double virtual_time();
 
 // ---- Window back-end (sdl2/sdl_window.cpp) ----
 bool window_open(int W, int H, unsigned FLAGS);

@@ -47,7 +47,7 @@ int32_t WRAP_NEG(int32_t A) { return WRAP_SUB(0, A); }
 // DEVIATION(engine-int-min): a value that is not a number or lies outside the 32-bit range
 // gives INT32_MIN, the value the x86 conversion instruction produces, instead of
 // undefined behaviour. Pinned by TurretTest.AbsurdSpreadAndOffsetStayDefined.
-int32_t ROUND_HALF_EVEN(double V) {
+int32_t ROUND_HALF_EVEN_OR_INT_MIN(double V) {
   const double R = std::nearbyint(V);
   if (!(R >= -2147483648.0 && R < 2147483648.0)) return INT32_MIN;
   return static_cast<int32_t>(R);
@@ -149,9 +149,9 @@ void AIM(TURRET_TYPE& T) {
   const float A = TO_F32(std::atan2(static_cast<double>(T.TARGETY) - T.Y,
                                     static_cast<double>(T.TARGETX) - T.X));
   if constexpr (PLAYER_BUILD) {
-    T.ROTATION = ROUND_HALF_EVEN(static_cast<double>(A) * RAD_TO_DEG);
+    T.ROTATION = ROUND_HALF_EVEN_OR_INT_MIN(static_cast<double>(A) * RAD_TO_DEG);
   } else {
-    T.ROTATION = ROUND_HALF_EVEN(static_cast<double>(A) * RAD_TO_DEG + 360.0) % 360;
+    T.ROTATION = ROUND_HALF_EVEN_OR_INT_MIN(static_cast<double>(A) * RAD_TO_DEG + 360.0) % 360;
   }
 }
 
@@ -497,9 +497,10 @@ void SHOOTER_AI(TURRET_TYPE& TURRET) {
   }
 
   // Modes 3, 5 and the default fan share the start angle.
-  const int32_t SPREAD_ROT = ROUND_HALF_EVEN(static_cast<double>(T.SPREAD_ROTATION) * BULLET_OFFSET);
+  const int32_t SPREAD_ROT =
+      ROUND_HALF_EVEN_OR_INT_MIN(static_cast<double>(T.SPREAD_ROTATION) * BULLET_OFFSET);
   // The division by 2 is exact (2.5, not 2); the rounding can shift a fan by half a degree.
-  const int32_t START_ANGLE = ROUND_HALF_EVEN(
+  const int32_t START_ANGLE = ROUND_HALF_EVEN_OR_INT_MIN(
       static_cast<double>(T.ROTATION) -
       (static_cast<double>(ANGLE_FIX) + N) / 2.0 * (static_cast<double>(D) * SPREAD_ROT));
   const int32_t STEP = WRAP_MUL(D, SPREAD_ROT);

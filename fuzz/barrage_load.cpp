@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "display/draw2d.hpp"
 #include "display/font.hpp"
+#include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"
 #include "leakscope/leakscope.hpp"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"
 #include "leakscope/leakscope.hpp"
@@ -31,7 +31,8 @@ bool SIZE_IS_MODEST(const uint8_t* BMP, std::size_t SIZE) {
   if (SIZE < 26) return true;
   const int64_t W32 = std::llabs(LE32S(BMP + 18)), H32 = std::llabs(LE32S(BMP + 22));
   const int64_t W16 = LE16(BMP + 18), H16 = LE16(BMP + 20);
-  const bool MODULE_OK = W32 > 8191 || H32 > 65535 || W32 * H32 <= MAX_PIXELS;
+  const bool MODULE_OK = W32 > draw2d::MAX_BUFFER_WIDTH || H32 > draw2d::MAX_BUFFER_HEIGHT ||
+                         W32 * H32 <= MAX_PIXELS;
   return MODULE_OK && W16 * H16 <= MAX_PIXELS && W32 <= 1 << 20 && H32 <= 1 << 20;
 }
 

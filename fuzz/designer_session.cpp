@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyedit/designer.hpp"

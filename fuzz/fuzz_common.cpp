@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace volley_fuzz {

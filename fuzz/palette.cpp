@@ -2,7 +2,7 @@
 // does not supply in full are black, and every component stays within 0 to 63.
 #include <cstring>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"
 

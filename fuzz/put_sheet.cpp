@@ -1,7 +1,7 @@
 // Fuzz target: a ".put" sprite sheet is loaded, indexed, and every indexed frame is drawn.
 // Every frame the index names must lie inside the frame store; DESTROY brings the tracker
 // back to the block count it had when the load began.
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"
 #include "leakscope/leakscope.hpp"

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/designer_state.hpp"

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <unordered_map>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace harness {
 
@@ -140,7 +140,6 @@ bool GifWriter::open(const std::string& PATH, std::string& ERROR) {
   }
   PATH_ = PATH;
   STARTED_ = false;
-  FRAMES_ = 0;
   return true;
 }
 
@@ -222,7 +221,6 @@ bool GifWriter::add_frame(int W, int H, const uint8_t* PIXELS, const Palette& PA
       return false;
     }
   }
-  ++FRAMES_;
   return true;
 }
 

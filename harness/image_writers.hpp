@@ -58,7 +58,6 @@ class GifWriter {
   /// Finishes the file; false when anything failed.
   bool close(std::string& ERROR);
   bool is_open() const { return GIF_ != nullptr; }
-  int32_t frames() const { return FRAMES_; }
 
  private:
   bool start(int W, int H, const Palette& PALETTE, std::string& ERROR);
@@ -68,7 +67,6 @@ class GifWriter {
   bool STARTED_ = false;
   int W_ = 0, H_ = 0;
   Palette GLOBAL_{};
-  int32_t FRAMES_ = 0;
 };
 
 }  // namespace harness

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace harness {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace harness {
 

@@ -34,7 +34,6 @@ class Recorder {
 
   /// Finishes the GIF. False when anything failed.
   bool close(std::string& ERROR);
-  int32_t gif_frames() const { return GIF_.frames(); }
 
  private:
   std::string PNG_;

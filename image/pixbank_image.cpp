@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace {
@@ -21,18 +21,11 @@ constexpr uint64_t MAX_BLOCK_BYTES = 0x7FFFFFFFu;  // the tracker counts bytes i
 constexpr int64_t MAX_LIST_FRAMES = 65536;
 constexpr int64_t MAX_LIST_BYTES = 16 * 1024 * 1024;
 
-// One console line, a key (not in headless runs), then the end of the program with code 0.
-[[noreturn]] void FATAL(const char* MESSAGE) {
-  draw2d::console_print(MESSAGE);
-  if (!draw2d::headless()) {
-    if (draw2d::screen_is_open()) {
-      draw2d::wait_key();
-    } else {
-      draw2d::console_read_key();
-    }
-  }
-  draw2d::end(0);
-}
+// The fatal lines of the steps that need a bitmap-sized block (each is said in two places).
+constexpr const char* LOAD_BMP_FAILED = "error allocating memory to hold BMP in image_load_BMP";
+constexpr const char* INDEX_BMP_FAILED =
+    "error allocating memory to hold BMP in image_index_BMP";
+
 
 // Words of a frame of W x H pixels: 4 header bytes plus the pixels, rounded up to even.
 uint64_t FRAME_WORDS(uint64_t W, uint64_t H) { return (W * H + 5) / 2; }
@@ -70,8 +63,8 @@ void READ_BMP_SIZE(const std::string& NAME, int32_t& WID, int32_t& HEI) {
   // hold (width x 8 above 16 bits, height above 16 bits, or negative width) count as 0.
   // The top-down case is pinned by Image.TileSetCutsWholeTilesRowByRow.
   if (HEI < 0) HEI = HEI == std::numeric_limits<int32_t>::min() ? 0 : -HEI;
-  if (WID < 0 || WID > 8191) WID = 0;
-  if (HEI > 65535) HEI = 0;
+  if (WID < 0 || WID > draw2d::MAX_BUFFER_WIDTH) WID = 0;
+  if (HEI > draw2d::MAX_BUFFER_HEIGHT) HEI = 0;
 }
 
 // The frame list's values: separated by commas or line ends; quotes protect commas inside a
@@ -275,13 +268,14 @@ void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
   const uint64_t H = HEI > 0 ? static_cast<uint64_t>(HEI) : 0;
   const uint64_t WORDS = FRAME_WORDS(W, H);
   // A zero-filled store (every pixel the transparent index 0) with the frame header.
-  if (W > 8191 || H > 65535 || WORDS * 2 > MAX_BLOCK_BYTES) {
-    FATAL("error allocating memory to hold BMP in image_load_BMP");
+  if (W > draw2d::MAX_BUFFER_WIDTH || H > draw2d::MAX_BUFFER_HEIGHT ||
+      WORDS * 2 > MAX_BLOCK_BYTES) {
+    draw2d::fatal(LOAD_BMP_FAILED);
   }
   IMAGE.M_SIZE = static_cast<uint32_t>(WORDS);
   IMAGE.P_DATA =
       static_cast<uint16_t*>(LEAKSCOPE_CALLOCATE(IMAGE.M_SIZE * 2, MODULE, __LINE__));
-  if (!IMAGE.P_DATA) FATAL("error allocating memory to hold BMP in image_load_BMP");
+  if (!IMAGE.P_DATA) draw2d::fatal(LOAD_BMP_FAILED);
   draw2d::write_header(IMAGE.P_DATA, static_cast<int>(W), static_cast<int>(H), 1);
   // The decoder writes the bitmap's own header and never more than the store holds.
   draw2d::load_bitmap(IMAGE.M_FILENAME.c_str(), IMAGE.P_DATA,
@@ -318,12 +312,12 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
     SIZE = FRAME_WORDS(static_cast<uint64_t>(TILE_WID), static_cast<uint64_t>(TILE_HEI));
   }
   if (NUMTILES * SIZE * 2 > MAX_BLOCK_BYTES) {
-    FATAL("error allocating memory to hold BMP in image_index_BMP");
+    draw2d::fatal(INDEX_BMP_FAILED);
   }
   // The whole bitmap as a library buffer.
   uint8_t* IMAGE_BUFFER = draw2d::create_buffer(BMP_WID > 0 ? BMP_WID : 0,
                                                 BMP_HEI > 0 ? BMP_HEI : 0, 0);
-  if (!IMAGE_BUFFER) FATAL("error allocating memory to hold BMP in image_index_BMP");
+  if (!IMAGE_BUFFER) draw2d::fatal(INDEX_BMP_FAILED);
   if (IMAGE.P_DATA) draw2d::blit(IMAGE_BUFFER, 0, 0, IMAGE.P_DATA, draw2d::Blit::OPAQUE);
   // The store shrinks or grows to the tiles.
   IMAGE.P_DATA = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
@@ -355,7 +349,9 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   int32_t BMP_WID = 0, BMP_HEI = 0;
   READ_BMP_SIZE(IMAGE.M_FILENAME, BMP_WID, BMP_HEI);
   uint8_t* IMAGE_BUFFER = draw2d::create_buffer(BMP_WID, BMP_HEI, 0);
-  if (!IMAGE_BUFFER) FATAL("error allocating memory to hold BMP in image_load_BMP_setl");
+  if (!IMAGE_BUFFER) {
+    draw2d::fatal("error allocating memory to hold BMP in image_load_BMP_setl");
+  }
   draw2d::load_bitmap(IMAGE.M_FILENAME.c_str(), IMAGE_BUFFER,
                       draw2d::buffer_bytes(BMP_WID, BMP_HEI));
   // CHOICE: a missing frame list reads as no values, which gives no frame.

@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
-# Rewrites the player's golden traces in tests/golden/ from a fresh build of volleyplay.
-# Review the diff like a code change: a golden changes only when the engine, the catalogue or
-# the frame loop changes on purpose. Usage: tools/regen_goldens.sh [build-dir]   (default build)
+# Rewrites every golden file in tests/golden/ from a fresh build: the player's traces (written
+# by volleyplay itself) and the CRC of the page drawn with our fonts and sprites (written by
+# image_golden_test). Review the diff like a code change: a golden changes only when the
+# engine, the catalogue, the frame loop or the artwork changes on purpose.
+# Usage: tools/regen_goldens.sh BUILD_DIR. Any failure stops the script with a non-zero status.
 set -euo pipefail
+if [ $# -ne 1 ]; then
+  echo "usage: $0 BUILD_DIR" >&2
+  exit 2
+fi
 cd "$(dirname "$0")/.."
-BUILD=${1:-build}
+BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
-cmake --build "$BUILD" --target volleyplay volley_assets
+cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
 # name, then the arguments (the same as tests/e2e/volleyplay_golden_test.cpp)
-regen() {
+trace() {
   local name=$1; shift
   (cd "$RUN" && ./volleyplay "$@" --trace "$GOLDEN/$name" > /dev/null)
   echo "wrote tests/golden/$name ($(wc -l < "$GOLDEN/$name") frames)"
 }
 
-regen volleyplay_frames_1_14.jsonl --headless --frames 14
-regen volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 2026 --trace-to 2029
+trace volleyplay_frames_1_14.jsonl --headless --frames 14
+trace volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 2026 --trace-to 2029
+
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1
+echo "wrote tests/golden/image_page.crc"
+git diff --stat -- tests/golden

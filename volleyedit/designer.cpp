@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "display/draw2d.hpp"
 #include "display/glfw2.hpp"
+#include "draw2d/draw2d.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/draw.hpp"
 #include "volleyedit/menu.hpp"
@@ -100,7 +100,7 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
   BEGIN_FRAME();
   uint8_t* PAGE = D.VIDEO.P_VPAGE;
   // Clear the page.
-  draw2d::box(PAGE, 0, 0, 319, 239, 0);
+  draw2d::box(PAGE, 0, 0, NDISPLAY::PAGE_W - 1, NDISPLAY::PAGE_H - 1, 0);
   // Selection and edits.
   MENU_KEYS(D.KEYS, KEY_DOWN);
   // Bar and row numbers.

@@ -2,7 +2,7 @@
 // (namespace NDESIGNER).
 #include "volleyedit/designer_state.hpp"
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyedit/menu.hpp"
 
@@ -69,10 +69,9 @@ void CREATE_CANNONS(NBARRAGE::TURRET_PARAM_TYPE& PARAMETERS) {
   CANNON = static_cast<NBARRAGE::TURRET_TYPE*>(LEAKSCOPE_CALLOCATE(
       CANNON_COUNT * sizeof(NBARRAGE::TURRET_TYPE), MODULE_NAME, __LINE__));
   if (CANNON == nullptr) {
-    // CHOICE: without the cannon block the designer cannot run; it stops with one console
-    // line and exit code 0, the pattern of the other fatal start-up failures.
-    draw2d::console_print("error allocating memory for the cannons");
-    draw2d::end(0);
+    // CHOICE: without the cannon block the designer cannot run; it stops as the other fatal
+    // start-up failures do: one console line, a key (not in headless runs), exit code 0.
+    draw2d::fatal("error allocating memory for the cannons");
   }
   for (int32_t I = 0; I < CANNON_COUNT; ++I) {
     CANNON[I].INIT = NBARRAGE::INIT;
@@ -148,7 +147,7 @@ void MENU_KEYS(EDIT_KEYS_TYPE& KEYS, KEY_READER READ) {
 }
 
 void APPLY_LOADED_MENU() {
-  ROTATION_AI = ROUND_HALF_EVEN(MENU[ROW_ROTATION_AI].VALUE);
+  ROTATION_AI = ROUND_HALF_EVEN_SATURATED(MENU[ROW_ROTATION_AI].VALUE);
   NBARRAGE::CHANGE_ROTATION_AI(CANNON[0], ROTATION_AI);
   MENU_TO_CANNON(CANNON[0], ACTIVEINDEX);
 }

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
 #include "volleyedit/stats.hpp"
@@ -36,9 +36,9 @@ const std::array<std::string, SELECTABLE_ROWS>& ROW_NUMBERS() {
 
 }  // namespace
 
-void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX_, uint8_t MCOLOR, FONTTYPE& FONT) {
+void DRAWMENU(void* VPAGE, int32_t SELECTED, uint8_t MCOLOR, FONTTYPE& FONT) {
   // The bar, both corners included.
-  const MENU_TYPE& ROW = MENU[ACTIVEINDEX_];
+  const MENU_TYPE& ROW = MENU[SELECTED];
   draw2d::box(VPAGE, static_cast<float>(ROW.X), static_cast<float>(ROW.Y),
               static_cast<float>(ROW.X + BAR_WIDTH), static_cast<float>(ROW.Y + BAR_HEIGHT), MCOLOR);
   // The row numbers.
@@ -62,7 +62,6 @@ void DRAW_STATS(void* VPAGE, int32_t INDEX, FONTTYPE& FONT) {
     FONT.M_Y += ROW_HEIGHT;
   }
   FONT.M_X = RIGHT_X;
-  FONT.M_Y = 0;
   for (int32_t LINE = 0; LINE < RIGHT_LINES; ++LINE) {
     FONT.M_Y = ROW_HEIGHT * LINE;
     DRAW_LINE(FONT, VPAGE, RIGHT_TEXT(LINE, ACTIVEINDEX, ROTATION_AI, MENU[ROW_ROTATION].VALUE));

@@ -15,10 +15,10 @@ inline constexpr uint8_t HIGHLIGHT_COLOUR = 156;
 inline constexpr uint8_t CANNON_COLOUR = 15;
 inline constexpr uint8_t CHOOSER_COLOUR = 127;
 
-/// The highlight bar of row ACTIVEINDEX in colour MCOLOR (131 x 7 pixels from the row's X, Y),
+/// The highlight bar of row SELECTED in colour MCOLOR (131 x 7 pixels from the row's X, Y),
 /// then the row numbers "0." to "33." at column 0, 7 pixel rows apart. Leaves FONT at M_X 0,
 /// M_Y 238.
-void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX, uint8_t MCOLOR, FONTTYPE& FONT);
+void DRAWMENU(void* VPAGE, int32_t SELECTED, uint8_t MCOLOR, FONTTYPE& FONT);
 
 /// The statistics of CANNON[INDEX]: 34 lines at column 15, then the selected row, the rotation
 /// switch and the start rotation at column 160, rows 0, 7 and 14. Text comes fresh from the

@@ -1,8 +1,8 @@
 // volleyedit keys: key map and trigger rules (namespace NDESIGNER).
 #include "volleyedit/keys.hpp"
 
-#include "display/draw2d.hpp"
 #include "display/glfw2.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace NDESIGNER {
 

@@ -1,17 +1,13 @@
 // volleyedit: the pattern designer's main program. Without options it asks its three questions
 // and runs in its window; the options (headless runs, key scripts, traces, recordings) are
 // extensions from the harness.
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/key_script.hpp"
-#include "harness/options.hpp"
-#include "harness/recorder.hpp"
-#include "harness/trace.hpp"
+#include "harness/run_setup.hpp"
 #include "harness/trace_turret.hpp"
-#include "leakscope/leakscope.hpp"
 #include "volleyedit/designer.hpp"
 #include "volleyedit/menu.hpp"
 
@@ -78,63 +74,41 @@ int main(int ARGC, char** ARGV) {
   CONFIG.PROGRAM = "volleyedit";
   CONFIG.ALLOW_KEYS = true;
   CONFIG.HEADLESS_NEEDS_FRAMES = false;  // an Escape in the key script ends the run as well
-  const harness::RunOptions OPTIONS = harness::parse_options_or_exit(ARGC, ARGV, CONFIG);
+  harness::RunSetup RUN(ARGC, ARGV, CONFIG);
+  const harness::RunOptions& OPTIONS = RUN.options();
 
   // Everything that can fail is checked before the first question is asked.
   std::string ERROR;
   harness::KeyScript SCRIPT;
-  if (!OPTIONS.KEYS.empty() && !SCRIPT.load(OPTIONS.KEYS, ERROR))
-    harness::fail_before_run("volleyedit: " + ERROR);
+  if (!OPTIONS.KEYS.empty() && !SCRIPT.load(OPTIONS.KEYS, ERROR)) RUN.refuse(ERROR);
   // A headless run must be able to end: it needs --frames N or an Escape in its key
   // script, otherwise it is refused (exit 2) instead of running for ever.
   if (OPTIONS.HEADLESS && OPTIONS.FRAMES == 0 && !PRESSES_ESCAPE(SCRIPT)) {
-    harness::fail_before_run(
-        "volleyedit: --headless needs --frames N or a --keys script that presses Escape");
+    RUN.refuse("--headless needs --frames N or a --keys script that presses Escape");
   }
-  harness::TraceWriter TRACE;
-  if (!OPTIONS.TRACE.empty() && !TRACE.open(OPTIONS.TRACE, ERROR))
-    harness::fail_before_run("volleyedit: " + ERROR);
-  harness::Recorder RECORDER;
-  if (!RECORDER.open(OPTIONS, ERROR)) harness::fail_before_run("volleyedit: " + ERROR);
-  if (OPTIONS.HEADLESS) {
-    // DEVIATION(command-line-options): headless runs (an option, off by default) use the
-    // memory screen and the virtual clock, and the tracker reports without waiting for a key.
-    draw2d::set_headless(true);
-    LEAKSCOPE_SET_EXIT_WAIT(false);
-  }
+  RUN.start();
 
   DESIGNER_TYPE D;
   RUN_HOOKS& HOOKS = FRAME_CLOCK.HOOKS;
   if (!SCRIPT.events().empty()) HOOKS.BEGIN_FRAME = [&SCRIPT](int32_t F) { SCRIPT.apply(F); };
-  if (TRACE.is_open()) {
+  if (RUN.trace().is_open()) {
     HOOKS.BEFORE_PRESENT = [&](int32_t F) {
-      if (OPTIONS.traces(F)) WRITE_TRACE_LINE(TRACE, F);
+      if (OPTIONS.traces(F)) WRITE_TRACE_LINE(RUN.trace(), F);
     };
   }
-  bool RECORD_FAILED = false;
-  if (RECORDER.active()) {
+  if (RUN.recorder().active()) {
+    // After a failed capture the run goes on without recording; the exit code tells.
     HOOKS.AFTER_PRESENT = [&](int32_t F) {
-      if (!RECORD_FAILED && !RECORD(RECORDER, D.VIDEO, F, ERROR)) {
-        std::fprintf(stderr, "volleyedit: %s\n", ERROR.c_str());
-        RECORD_FAILED = true;
-      }
+      if (!RUN.failed() && !RECORD(RUN.recorder(), D.VIDEO, F, ERROR)) RUN.fail(ERROR);
     };
   }
-  if (OPTIONS.FRAMES > 0) HOOKS.LAST_FRAME = [&OPTIONS](int32_t F) { return OPTIONS.last_frame(F); };
+  if (OPTIONS.FRAMES > 0) {
+    HOOKS.LAST_FRAME = [&OPTIONS](int32_t F) { return OPTIONS.last_frame(F); };
+  }
 
   START(D, ASK_STARTUP());
   while (RUN_FRAME(D)) {
   }
   SHUTDOWN(D);
-
-  bool FAILED = RECORD_FAILED;
-  if (TRACE.is_open() && !TRACE.close()) {
-    std::fprintf(stderr, "volleyedit: the trace file %s could not be written\n", OPTIONS.TRACE.c_str());
-    FAILED = true;
-  }
-  if (RECORDER.active() && !RECORDER.close(ERROR)) {
-    std::fprintf(stderr, "volleyedit: %s\n", ERROR.c_str());
-    FAILED = true;
-  }
-  draw2d::end(FAILED ? harness::EXIT_USAGE : 0);
+  RUN.finish();
 }

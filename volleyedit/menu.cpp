@@ -3,7 +3,6 @@
 #include "volleyedit/menu.hpp"
 
 #include <cmath>
-#include <initializer_list>
 
 namespace NDESIGNER {
 
@@ -76,7 +75,7 @@ ROW_FIELD FIELD_OF_ROW(int32_t ROW) {
   return {SPEC.KIND, SPEC.INT_FIELD, SPEC.FLOAT_FIELD, SPEC.REF_FIELD};
 }
 
-int32_t ROUND_HALF_EVEN(float V) {
+int32_t ROUND_HALF_EVEN_SATURATED(float V) {
   // FE_TONEAREST, the default rounding mode: halves go to the even neighbour.
   const double ROUNDED = std::nearbyint(static_cast<double>(V));
   // DEVIATION(menu-rounding-saturates): a value outside the 32-bit range (only a loaded
@@ -89,17 +88,16 @@ int32_t ROUND_HALF_EVEN(float V) {
 }
 
 void INIT_MENU(float START_ROTATION, int32_t ROTATION_AI) {
-  // Every selectable row: its number, step 1, value 0, bar at column 0, row 7 x row.
+  // Every selectable row: its number, its step from the table (1, or 0.1 for the float rows
+  // 4-9 and 24-26), value 0, bar at column 0, row 7 x row.
   for (int32_t ROW = 0; ROW < SELECTABLE_ROWS; ++ROW) {
     MENU[ROW].INDEX = ROW;
     MENU[ROW].ACTIVE = 0;
-    MENU[ROW].DELTA = 1.0f;
+    MENU[ROW].DELTA = ROWS[ROW].DELTA;
     MENU[ROW].VALUE = 0.0f;
     MENU[ROW].X = 0;
     MENU[ROW].Y = ROW_HEIGHT * ROW;
   }
-  // The float rows step by 0.1.
-  for (int32_t ROW : {4, 5, 6, 7, 8, 9, 24, 25, 26}) MENU[ROW].DELTA = ROWS[ROW].DELTA;
   // The start rotation and the rotation switch.
   MENU[ROW_ROTATION].VALUE = START_ROTATION;
   MENU[ROW_ROTATION_AI].VALUE = static_cast<float>(ROTATION_AI);
@@ -126,7 +124,7 @@ void MENU_TO_CANNON(NBARRAGE::TURRET_TYPE& CANNON, int32_t /*INDEX*/) {
     const ROW_SPEC& SPEC = ROWS[ROW];
     if (!SPEC.TO_CANNON) continue;
     if (SPEC.INT_FIELD != nullptr) {
-      CANNON.*SPEC.INT_FIELD = ROUND_HALF_EVEN(MENU[ROW].VALUE);
+      CANNON.*SPEC.INT_FIELD = ROUND_HALF_EVEN_SATURATED(MENU[ROW].VALUE);
     } else {
       CANNON.*SPEC.FLOAT_FIELD = MENU[ROW].VALUE;
     }

@@ -44,7 +44,7 @@ ROW_FIELD FIELD_OF_ROW(int32_t ROW);
 
 /// Nearest integer with halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -0.5 -> 0).
 /// Values beyond the 32-bit range saturate and not-a-number gives 0, so no input is undefined.
-int32_t ROUND_HALF_EVEN(float V);
+int32_t ROUND_HALF_EVEN_SATURATED(float V);
 
 /// Menu initialisation before the cannon is stepped: rows 0 to 33 get INDEX, ACTIVE 0,
 /// DELTA 1 (0.1 for the float rows 4-9 and 24-26), VALUE 0, X 0 and Y 7 x row; row 12 gets

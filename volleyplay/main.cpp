@@ -1,62 +1,34 @@
 // volleyplay: the pattern player's entry point.
 // Without arguments: a window, the two programmes, any key ends the run, then the tracker's
 // report and its key wait. The harness options add headless, traced and recorded runs.
-#include <cstdio>
 #include <string>
 
-#include "display/draw2d.hpp"
-#include "harness/options.hpp"
-#include "harness/recorder.hpp"
-#include "harness/trace.hpp"
-#include "leakscope/leakscope.hpp"
+#include "harness/run_setup.hpp"
 #include "volleyplay/player.hpp"
 #include "volleyplay/player_trace.hpp"
 
 int main(int argc, char** argv) {
-  const harness::RunOptions OPTIONS =
-      harness::parse_options_or_exit(argc, argv, harness::OptionsConfig{"volleyplay", false, true});
-
-  // Files of the extensions are created before anything else, so a bad path ends the program
-  // (exit code 2) before the run starts.
-  std::string ERROR;
-  harness::TraceWriter TRACE;
-  if (!OPTIONS.TRACE.empty() && !TRACE.open(OPTIONS.TRACE, ERROR)) harness::fail_before_run("volleyplay: " + ERROR);
-  harness::Recorder RECORDER;
-  if (!RECORDER.open(OPTIONS, ERROR)) harness::fail_before_run("volleyplay: " + ERROR);
-
-  if (OPTIONS.HEADLESS) {
-    // DEVIATION(command-line-options): headless runs (an option, off by default) use the memory
-    // screen and the virtual clock, and the tracker reports without waiting for a key.
-    draw2d::set_headless(true);
-    LEAKSCOPE_SET_EXIT_WAIT(false);
-  }
+  harness::RunSetup RUN(argc, argv, harness::OptionsConfig{"volleyplay", false, true});
+  const harness::RunOptions& OPTIONS = RUN.options();
+  RUN.start();
 
   PLAYER_TYPE P;
   PLAYER_CREATE_CANNONS(P);
   PLAYER_OPEN(P);
 
-  bool HARNESS_FAILED = false;
+  std::string ERROR;
   for (int32_t F = 1;; ++F) {
     PLAYER_STEP(P);
-    if (OPTIONS.traces(F)) WRITE_TRACE_LINE(TRACE, P, F);
+    if (OPTIONS.traces(F)) WRITE_TRACE_LINE(RUN.trace(), P, F);
     PLAYER_PRESENT();
-    if (!HARNESS_FAILED && RECORDER.active() && !RECORDER.capture_screen(F, ERROR)) {
-      std::fprintf(stderr, "volleyplay: %s\n", ERROR.c_str());
-      HARNESS_FAILED = true;  // the run goes on; the exit code tells
+    // After a failed capture the run goes on without recording; the exit code tells.
+    if (!RUN.failed() && RUN.recorder().active() && !RUN.recorder().capture_screen(F, ERROR)) {
+      RUN.fail(ERROR);
     }
     const bool KEY = PLAYER_KEY_PRESSED();
     if (KEY || OPTIONS.last_frame(F)) break;
   }
 
   PLAYER_CLEAN_UP(P);
-
-  if (!TRACE.close()) {
-    std::fprintf(stderr, "volleyplay: writing the trace file '%s' failed\n", OPTIONS.TRACE.c_str());
-    HARNESS_FAILED = true;
-  }
-  if (!RECORDER.close(ERROR)) {
-    std::fprintf(stderr, "volleyplay: %s\n", ERROR.c_str());
-    HARNESS_FAILED = true;
-  }
-  draw2d::end(HARNESS_FAILED ? harness::EXIT_USAGE : 0);
+  RUN.finish();
 }

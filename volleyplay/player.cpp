@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyplay/barrage_catalogue.hpp"
 
@@ -11,9 +11,18 @@ namespace {
 
 using NBARRAGE::TURRET_TYPE;
 
+constexpr const char* MODULE = "volleyplay";
+constexpr int SCREEN_W = 320, SCREEN_H = 240;
+constexpr float ANCHOR_X = 280.0f;  // both anchors ride up and down this column
+constexpr uint8_t CANNON_COLOUR = 15;  // the cannon circles: white in qz.pal
+
 /// A zero-filled block of two turret records, each initialised through its INIT slot.
 TURRET_TYPE* NEW_PAIR(int32_t LINE) {
-  auto* PAIR = static_cast<TURRET_TYPE*>(LEAKSCOPE_CALLOCATE(2 * sizeof(TURRET_TYPE), "volleyplay", LINE));
+  auto* PAIR =
+      static_cast<TURRET_TYPE*>(LEAKSCOPE_CALLOCATE(2 * sizeof(TURRET_TYPE), MODULE, LINE));
+  // CHOICE: without its cannon blocks the player cannot run; it stops as the designer does:
+  // one console line, a key (not in headless runs), exit code 0.
+  if (PAIR == nullptr) draw2d::fatal("error allocating memory for the cannons");
   for (int I = 0; I < 2; ++I) {
     PAIR[I].INIT = NBARRAGE::INIT;
     PAIR[I].INIT(PAIR[I]);
@@ -24,7 +33,7 @@ TURRET_TYPE* NEW_PAIR(int32_t LINE) {
 /// One cannon's part of a frame: list, shot, circle and bullets.
 void STEP_AND_DRAW(TURRET_TYPE& T, const IMAGETYPE& IMAGE) {
   T.SHOOT(T, T.LIST_MANAGE(T, 0, 0));
-  draw2d::circle(nullptr, T.X, T.Y, T.RADIUS, 15);
+  draw2d::circle(nullptr, T.X, T.Y, T.RADIUS, CANNON_COLOUR);
   const int32_t SLOTS = NBARRAGE::SLOT_COUNT(T);  // never past the array, whatever MAXBULLET says
   for (int32_t J = 0; J < SLOTS; ++J) {
     const NBARRAGE::BULLET_TYPE& B = T.P_BULLETS[J];
@@ -35,6 +44,15 @@ void STEP_AND_DRAW(TURRET_TYPE& T, const IMAGETYPE& IMAGE) {
     const uint8_t* FRAME = IMAGE_FRAME(IMAGE, int64_t{B.FRAME} + int64_t{B.MINFRAME});
     if (FRAME != nullptr) draw2d::blit(nullptr, B.X, B.Y, FRAME, draw2d::Blit::TRANSPARENT);
   }
+}
+
+/// Destroys both turrets of a pair and returns its block (LABEL names it in the tracker).
+void DESTROY_PAIR(TURRET_TYPE*& PAIR, const char* LABEL, int32_t LINE) {
+  if (PAIR == nullptr) return;
+  PAIR[0].DESTROY(PAIR[0]);
+  PAIR[1].DESTROY(PAIR[1]);
+  LEAKSCOPE_DEALLOCATE(PAIR, MODULE, LINE, LABEL);
+  PAIR = nullptr;
 }
 
 }  // namespace
@@ -87,7 +105,11 @@ void PLAYER_CREATE_CANNONS(PLAYER_TYPE& P) {
 void PLAYER_OPEN(PLAYER_TYPE& P) {
   // Console, then a 320 x 240 x 8 screen with two pages.
   draw2d::console_clear();
-  draw2d::open_screen(320, 240, 8, 2, draw2d::SCREEN_DEFAULT);
+  // CHOICE: a screen that cannot open stops the player as it stops the designer: one console
+  // line, a key (not in headless runs), exit code 0.
+  if (!draw2d::open_screen(SCREEN_W, SCREEN_H, 8, 2, draw2d::SCREEN_DEFAULT)) {
+    draw2d::fatal("Failed to open the screen!");
+  }
 
   // Sprite sheet and palette.
   P.IMAGE = IMAGETYPE{};
@@ -113,13 +135,13 @@ void PLAYER_OPEN(PLAYER_TYPE& P) {
 void PLAYER_STEP(PLAYER_TYPE& P) {
   // The anchors sweep y = 20 to 220 at x = 280, at different rates and in opposite senses;
   // the clock is read once per anchor
-  P.POSITION.X = 280.0f;
+  P.POSITION.X = ANCHOR_X;
   P.POSITION.Y = static_cast<float>(120.0 + 100.0 * std::sin(1.2 * draw2d::timer()));
-  P.POSITION3.X = 280.0f;
+  P.POSITION3.X = ANCHOR_X;
   P.POSITION3.Y = static_cast<float>(120.0 - 100.0 * std::sin(1.0 * draw2d::timer()));
 
   // Clear the work page.
-  draw2d::box(nullptr, 0.0f, 0.0f, 319.0f, 239.0f, 0);
+  draw2d::box(nullptr, 0.0f, 0.0f, SCREEN_W - 1, SCREEN_H - 1, 0);
 
   // The first pair; only a cannon holding exactly -1 is stepped and drawn.
   for (int I = 0; I < 2; ++I) {
@@ -128,7 +150,7 @@ void PLAYER_STEP(PLAYER_TYPE& P) {
     // The test precedes LIST_MANAGE, so it first holds on the frame after the seventh set was
     // applied; the binding is never undone.
     if (T.LISTINDEX == 7) {
-      P.POSITION2 = NBARRAGE::COORD_TYPE{280.0f, 100.0f};
+      P.POSITION2 = NBARRAGE::COORD_TYPE{ANCHOR_X, 100.0f};
       T.SET_POSITION(T, &P.POSITION2);
     }
     STEP_AND_DRAW(T, P.IMAGE);
@@ -153,13 +175,7 @@ bool PLAYER_KEY_PRESSED() {
 }
 
 void PLAYER_CLEAN_UP(PLAYER_TYPE& P) {
-  P.CANNON[0].DESTROY(P.CANNON[0]);
-  P.CANNON[1].DESTROY(P.CANNON[1]);
-  if (P.CANNON != nullptr) LEAKSCOPE_DEALLOCATE(P.CANNON, "volleyplay", __LINE__, "cannon");
-  P.CANNON = nullptr;
-  P.CANNONS[0].DESTROY(P.CANNONS[0]);
-  P.CANNONS[1].DESTROY(P.CANNONS[1]);
-  if (P.CANNONS != nullptr) LEAKSCOPE_DEALLOCATE(P.CANNONS, "volleyplay", __LINE__, "cannons");
-  P.CANNONS = nullptr;
+  DESTROY_PAIR(P.CANNON, "cannon", __LINE__);
+  DESTROY_PAIR(P.CANNONS, "cannons", __LINE__);
   P.IMAGE.DESTROY(P.IMAGE);
 }

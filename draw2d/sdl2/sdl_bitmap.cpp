@@ -5,14 +5,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace draw2d {
 
 namespace {
 
 // Bits per pixel stored in the file's info header (offset 28), or 0 when unreadable or when the
-// header asks for a size no image buffer can hold (wider than 8191 or taller than 65535).
+// header asks for a size no image buffer can hold (wider than MAX_BUFFER_WIDTH or taller
+// than MAX_BUFFER_HEIGHT).
 // SDL widens 1- and 4-bit bitmaps to 8-bit surfaces, so the file itself tells whether it was
 // 8-bit. The size is checked before SDL decodes: SDL allocates the whole surface first, so a
 // few hundred bytes claiming half a million columns would take a gigabyte for nothing.
@@ -26,7 +27,7 @@ int file_bit_count(SDL_RWops* RW) {
                                 static_cast<uint32_t>(HEAD[AT + 3]) << 24);
   };
   const int64_t W = LE32(18), H = LE32(22);
-  if (W > 8191 || H > 65535 || H < -65535) return 0;
+  if (W > MAX_BUFFER_WIDTH || H > MAX_BUFFER_HEIGHT || H < -MAX_BUFFER_HEIGHT) return 0;
   return HEAD[28] | (HEAD[29] << 8);
 }
 
@@ -43,7 +44,8 @@ bool load_bitmap(const char* FILE, void* DEST, std::size_t CAPACITY) {
   }
   SDL_Surface* S = SDL_LoadBMP_RW(RW, 1);  // closes RW
   if (!S) return false;
-  const bool OK = S->format->BitsPerPixel == 8 && S->w <= 8191 && S->h <= 65535;
+  const bool OK = S->format->BitsPerPixel == 8 && S->w <= MAX_BUFFER_WIDTH &&
+                  S->h <= MAX_BUFFER_HEIGHT;
   if (OK) {
     write_header(DEST, S->w, S->h, 1);
     // Rows go out top first; whatever does not fit into CAPACITY is dropped.

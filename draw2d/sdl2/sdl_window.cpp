@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "draw2d/internal.hpp"
 
 namespace draw2d::detail {

@@ -22,7 +22,8 @@ void CHECK_GOLDEN(const std::string& GOLDEN, std::vector<std::string> ARGS) {
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
   const std::string WANT = e2e::READ_FILE(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/" + GOLDEN);
   const std::string GOT = e2e::READ_FILE(ACTUAL_PATH);
-  ASSERT_FALSE(WANT.empty()) << "golden file " << GOLDEN << " is missing; run tools/regen_goldens.sh";
+  ASSERT_FALSE(WANT.empty()) << "golden file " << GOLDEN
+                             << " is missing; run tools/regen_goldens.sh build";
   if (GOT != WANT) {
     const auto AT = std::mismatch(GOT.begin(), GOT.end(), WANT.begin(), WANT.end()).first - GOT.begin();
     const auto FROM = std::max<std::ptrdiff_t>(AT - 60, 0);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "display/display.hpp"
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "display/display.hpp"
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "draw2d/internal.hpp"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "tests/unit/image_test_files.hpp"
 
 namespace {

@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "tests/unit/image_test_files.hpp"
 
 namespace {
@@ -115,6 +117,30 @@ TEST_F(Draw2dScreen, ConsoleReadsOneKeyAndStopsAtEndOfInput) {
   close(SAVED);
   EXPECT_EQ(std::vector<int>(KEYS, KEYS + 3), (std::vector<int>{'2', 'y', -1}))
       << "one key is one byte (no Enter needed); end of input returns -1 instead of waiting";
+}
+
+// The fatal end prints its line first (the tracker's exit report follows), waits as asked (a
+// console key here: end of input ends the wait) and exits 0, with or without a screen.
+TEST(Draw2dFatalDeathTest, PrintsOneLineWaitsAndExitsZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string LOG = ::testing::TempDir() + "draw2d_fatal.txt";
+  const auto FATAL_WITH = [&LOG](bool SCREEN, draw2d::FatalWait WAIT) {
+    if (std::freopen(LOG.c_str(), "w", stdout) == nullptr) std::abort();
+    if (std::freopen("/dev/null", "r", stdin) == nullptr) std::abort();
+    if (SCREEN && !draw2d::open_screen(8, 8, 8, 1, draw2d::SCREEN_NULL)) std::abort();
+    draw2d::fatal("cannot go on", WAIT);
+  };
+  const std::pair<bool, draw2d::FatalWait> CASES[] = {{false, draw2d::FatalWait::KEY},
+                                                       {true, draw2d::FatalWait::KEY},
+                                                       {false, draw2d::FatalWait::ONE_SECOND}};
+  for (const auto& [SCREEN, WAIT] : CASES) {
+    EXPECT_EXIT(FATAL_WITH(SCREEN, WAIT), ::testing::ExitedWithCode(0), "");
+    std::ifstream IN(LOG);
+    std::string FIRST;
+    std::getline(IN, FIRST);
+    EXPECT_EQ(FIRST, "cannot go on") << "screen " << SCREEN << ", wait " << static_cast<int>(WAIT);
+  }
+  std::remove(LOG.c_str());
 }
 
 TEST(Draw2dBitmap, EightBitBitmapsGiveTheirIndicesTopRowFirstWithinCapacity) {

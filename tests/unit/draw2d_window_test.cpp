@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "draw2d/internal.hpp"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <numeric>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/recorder.hpp"
 #include "tests/unit/image_test_files.hpp"
 

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/key_script.hpp"
 #include "tests/unit/image_test_files.hpp"
 

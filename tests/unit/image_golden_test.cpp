@@ -1,6 +1,6 @@
 // Golden page: the generated fonts and designer bullets drawn into a 320 x 240 memory page,
 // compared with the CRC-32 checked in as tests/golden/image_page.crc. After a deliberate change
-// to the artwork, tools/assetgen/regen_golden.sh rewrites the CRC; review it like code.
+// to the artwork, tools/regen_goldens.sh rewrites the CRC; review it like code.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "display/draw2d.hpp"
 #include "display/font.hpp"
+#include "draw2d/draw2d.hpp"
 #include "image/pixbank_image.hpp"
 
 TEST(ImageGolden, FontsAndBulletsDrawTheCheckedInPage) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace imagetest {
 

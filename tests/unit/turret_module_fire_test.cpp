@@ -207,7 +207,7 @@ TEST_F(TurretTest, WaveSpeedsRiseByTheDeltaPerShot) {
 }
 
 TEST_F(TurretTest, DefaultFanSlotRotationsAndDirectionFrames) {
-  T.KIND = 1, SHAPE(0, 2, 10, 0), SHOOTER_AI(T);
+  KIND(T) = 1, SHAPE(0, 2, 10, 0), SHOOTER_AI(T);
   const BULLET_TYPE* B = T.P_BULLETS;
   if constexpr (PLAYER_BUILD) {
     EXPECT_TRUE(B[0].ROTATION == 265 && B[1].ROTATION == 275) << "(-5 mod 360) + 270, without adding 360 first";
@@ -220,14 +220,14 @@ TEST_F(TurretTest, DefaultFanSlotRotationsAndDirectionFrames) {
 
 TEST_F(TurretTest, SingleBulletDirectionIndexCanReachTwentyFour) {
   if constexpr (PLAYER_BUILD) GTEST_SKIP() << "the player build has no direction frames";
-  T.KIND = 1;
+  KIND(T) = 1;
   T.P_BULLETS[0].MINFRAME = 100, T.ROTATION = 355, SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[0].MINFRAME, 124) << "floor(23.667 + 0.5) = 24 is added to MINFRAME";
   T.ROTATION = 352, SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[1].MINFRAME, 23) << "floor(23.467 + 0.5)";
-  T.KIND = -1, SHOOTER_AI(T);
+  KIND(T) = -1, SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[2].MINFRAME, 0) << "only the kind 1 picks direction frames";
-  T.KIND = 1, SHAPE(3, 2, 20, 0), SHOOTER_AI(T);
+  KIND(T) = 1, SHAPE(3, 2, 20, 0), SHOOTER_AI(T);
   EXPECT_EQ(T.P_BULLETS[3].ROTATION, -10) << "mode 3 keeps the sign of the angle";
   EXPECT_TRUE(T.P_BULLETS[3].MINFRAME == -1 && T.P_BULLETS[4].MINFRAME == 1) << "floor(-0.667 + 0.5): -1, unbounded";
 }

@@ -30,10 +30,10 @@ TEST(TurretSetDefaults, ClearsTheBorrowedPoints) {
   COORD_TYPE P{}, Q{};
   TURRET_TYPE T{};
   T.P_POSITION = &P, T.P_TARGET = &Q;
-  T.BULLETWAVEMAX = 5, T.KIND = 1, T.ROTSPEED = 11, T.SPREAD_ROTATION = 40;
+  T.BULLETWAVEMAX = 5, KIND(T) = 1, T.ROTSPEED = 11, T.SPREAD_ROTATION = 40;
   SET_DEFAULTS(T);
   EXPECT_EQ(T.BULLETWAVEMAX, 5) << "SET_DEFAULTS does not touch BULLETWAVEMAX";
-  EXPECT_EQ(T.KIND, 1) << "nor the bullet kind";
+  EXPECT_EQ(KIND(T), 1) << "nor the bullet kind";
   EXPECT_EQ(T.SPREAD_ROTATION, 3) << "SPREAD_ROTATION is set from the new ROTSPEED";
   EXPECT_EQ(T.P_TARGET, nullptr) << "the aim point is detached";
   EXPECT_EQ(T.P_POSITION, PLAYER_BUILD ? &P : nullptr) << "only the designer's build detaches the position";
@@ -109,7 +109,7 @@ TEST_F(TurretTest, ListAppliesOneSetPerCallAfterItsDelay) {
 TEST_F(TurretTest, AppliedSetCopiesItsFields) {
   COORD_TYPE TGT{};
   T.SET_TARGET(T, &TGT);
-  T.KIND = 7;
+  KIND(T) = 7;
   TURRET_PARAM_TYPE S = MAKE_SET(0);
 #define SAME_NAMED(F)                                                                               \
   F(TARGETING) F(X) F(Y) F(XV) F(YV) F(TARGETX) F(TARGETY) F(ACTIVE) F(RADIUS) F(ROTATION)          \
@@ -120,7 +120,7 @@ TEST_F(TurretTest, AppliedSetCopiesItsFields) {
 #define CHECK_FIELD(N) EXPECT_EQ(T.N, static_cast<decltype(T.N)>(V++)) << #N " is copied";
   int V = 20;
   SAME_NAMED(SET_FIELD)
-  S.BULLET_MIN_FRAME = 24, S.BULLET_NUM_FRAME = 6, S.KIND = 1;
+  S.BULLET_MIN_FRAME = 24, S.BULLET_NUM_FRAME = 6, KIND(S) = 1;
   TURRET_PARAM_TYPE* P = &S;
   T.LIST_ADD(T, P), S.ROTATION = 99;  // the caller may change its own set after adding it
   ASSERT_EQ(T.LIST_MANAGE(T, 0, 0), -1);
@@ -130,7 +130,8 @@ TEST_F(TurretTest, AppliedSetCopiesItsFields) {
   EXPECT_EQ(T.P_PARAMETERS->DATA->DELAY, -1) << "the stored copy is left at -1";
   EXPECT_TRUE(T.CURRENT_MIN_FRAME == 24 && T.CURRENT_NUM_FRAME == 6) << "the two frame fields go to CURRENT_*";
   EXPECT_EQ(T.P_TARGET, &TGT) << "a set has no points: the turret's stay";
-  EXPECT_EQ(T.KIND, PLAYER_BUILD ? 7 : 1) << "only the designer's LIST_MANAGE copies the bullet kind";
+  EXPECT_EQ(KIND(T), PLAYER_BUILD ? 7 : 1)
+      << "only the designer's LIST_MANAGE copies the bullet kind";
 }
 
 TEST_F(TurretTest, AppliedSetRebindsRotationRestylesFreeSlotsAndTakesCoordinates) {

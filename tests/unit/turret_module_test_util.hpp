@@ -10,19 +10,21 @@
 #include "engine/turret_module.hpp"
 #include "tests/unit/leakscope_capture.hpp"
 
-// Records are built with designated initializers; the fields left out are zero, on purpose.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace volley_test {
 
 using namespace NBARRAGE;
 
 // The bullet kind field is named differently in the two builds.
 #if VOLLEY_PLAYER_BUILD
-#define KIND BULLETSHOOT
+inline constexpr auto TURRET_KIND = &TURRET_TYPE::BULLETSHOOT;
+inline constexpr auto SET_KIND = &TURRET_PARAM_TYPE::BULLETSHOOT;
 #else
-#define KIND BULLET_TYPE
+inline constexpr auto TURRET_KIND = &TURRET_TYPE::BULLET_TYPE;
+inline constexpr auto SET_KIND = &TURRET_PARAM_TYPE::BULLET_TYPE;
 #endif
+/// The bullet kind of a turret or a parameter set, whichever build it is.
+inline int32_t& KIND(TURRET_TYPE& T) { return T.*TURRET_KIND; }
+inline int32_t& KIND(TURRET_PARAM_TYPE& S) { return S.*SET_KIND; }
 
 /// One frame as both programs run it.
 inline void STEP(TURRET_TYPE& T) { T.SHOOT(T, T.LIST_MANAGE(T, 0, 0)); }

@@ -11,7 +11,7 @@
 #include <functional>
 #include <map>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 #include "tests/e2e/run_program.hpp"
 #include "volleyedit/barrage_file.hpp"

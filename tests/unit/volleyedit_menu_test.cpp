@@ -59,7 +59,7 @@ TEST(MenuRounding, SaturatesOutsideTheIntegerRange) {
   const std::pair<float, int32_t> CASES[] = {{1e10f, INT32_MAX}, {-1e10f, INT32_MIN}, {INF_F, INT32_MAX},
                                              {NAN_F, 0}, {-2147483648.0f, INT32_MIN}, {0.5f, 0}, {1.5f, 2}, {-1.5f, -2}};
   for (const auto& [V, WANT] : CASES)
-    EXPECT_EQ(NDESIGNER::ROUND_HALF_EVEN(V), WANT) << V << ": saturated, NaN 0, halves to even";
+    EXPECT_EQ(NDESIGNER::ROUND_HALF_EVEN_SATURATED(V), WANT) << V << ": saturated, NaN 0, halves to even";
 }
 
 TEST(StatsFloatFormat, SevenSignificantDigitsAndExponentFormForVerySmallAndLargeValues) {

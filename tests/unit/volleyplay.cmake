@@ -1,10 +1,6 @@
 # The pattern player: the catalogue's sets checked field by field, and the frame loop's timing,
 # anchors and drawing on the memory screen (with the generated sprite sheet).
-if(TARGET volleyplay_core)
-  volley_add_test(volleyplay_test
-    SOURCES unit/volleyplay_catalogue_test.cpp unit/volleyplay_frame_test.cpp
-    LIBS volleyplay_core LABELS unit play)
-  if(TARGET volley_assets)
-    add_dependencies(volleyplay_test volley_assets)
-  endif()
-endif()
+volley_add_test(volleyplay_test
+  SOURCES unit/volleyplay_catalogue_test.cpp unit/volleyplay_frame_test.cpp
+  LIBS volleyplay_core LABELS unit play)
+add_dependencies(volleyplay_test volley_assets)

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyplay/player.hpp"
 

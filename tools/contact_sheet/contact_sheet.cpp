@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "harness/image_writers.hpp"
 #include "image/pixbank_image.hpp"
 #include "leakscope/leakscope.hpp"

@@ -1,6 +1,7 @@
 // draw2d: Volley's 2D drawing library (interface).
-// An 8-bit paletted core (image buffers, blits, boxes, circles, palette) with two screen
-// back-ends: a window on SDL2 and a null back-end that keeps the screen in memory only.
+// An 8-bit paletted core (image buffers, blits, boxes, circles, palette) and a runtime (pages,
+// clock, keyboard, console, end) shared by two screen back-ends: a window on SDL2 and a null
+// back-end for headless runs that keeps the screen in memory only.
 // Only files under draw2d/sdl2/ include SDL; everything else talks to this header.
 #pragma once
 
@@ -17,6 +18,9 @@ namespace draw2d {
 // ---------------------------------------------------------------------------------------------
 
 inline constexpr std::size_t HEADER_BYTES = 4;
+/// The largest buffer the header can describe: the width field holds width x 8 in 16 bits.
+inline constexpr int MAX_BUFFER_WIDTH = 8191;
+inline constexpr int MAX_BUFFER_HEIGHT = 65535;
 
 /// Width in pixels of a buffer (width field / 8, rounded down).
 int width_of(const void* BUFFER);
@@ -27,9 +31,9 @@ std::size_t buffer_bytes(int W, int H);
 /// Writes the header: width field W x 8 + BPP_BITS (0 or 1 for 8-bit art), height H.
 void write_header(void* BUFFER, int W, int H, int BPP_BITS = 0);
 /// A library-owned buffer of W x H pixels filled with FILL, header written; null on failure
-/// (W or H negative, W above 8191, H above 65535). Release it with free_buffer. Library buffers
-/// and pages come from the system allocator, not the allocation tracker, so they never show in
-/// a leak report.
+/// (W or H negative, W above MAX_BUFFER_WIDTH, H above MAX_BUFFER_HEIGHT). Release it with
+/// free_buffer. Library buffers and pages come from the system allocator, not the allocation
+/// tracker, so they never show in a leak report.
 uint8_t* create_buffer(int W, int H, uint8_t FILL = 0);
 void free_buffer(uint8_t* BUFFER);
 
@@ -135,6 +139,13 @@ void wait_key();
 // ---------------------------------------------------------------------------------------------
 
 double timer();
+/// The screens present at most 60 frames per second; one frame lasts FRAME_SECONDS.
+inline constexpr int FRAMES_PER_SECOND = 60;
+inline constexpr double FRAME_SECONDS = 1.0 / FRAMES_PER_SECOND;
+/// Returns once NOW() - START >= FRAME_SECONDS on the clock NOW: sleeps until shortly before
+/// the deadline and polls the rest, so it does not hold a core. Returns at once when the
+/// frame is already over.
+void wait_frame(double START, double (*NOW)());
 /// Sleeps MS milliseconds; with KEY_CANCELS a waiting key ends the sleep early (and stays
 /// waiting). Skipped headless.
 void sleep_ms(int MS, bool KEY_CANCELS = false);
@@ -142,7 +153,7 @@ void sleep_ms(int MS, bool KEY_CANCELS = false);
 void tick_frame();
 
 // ---------------------------------------------------------------------------------------------
-// Headless runs and scripted input (the null back-end's additions).
+// Headless runs (the null back-end) and scripted input.
 // ---------------------------------------------------------------------------------------------
 
 /// Headless mode: every screen is a null screen, the clock is virtual, sleeps and key waits
@@ -167,5 +178,14 @@ int console_read_key();
 
 /// Ends the program with CODE: closes the screen first, then exits (the exit hooks run).
 [[noreturn]] void end(int CODE);
+
+/// How fatal() waits before it ends the program (never in headless mode).
+enum class FatalWait {
+  KEY,         ///< a key: the window's when a screen is open, else the console's
+  ONE_SECOND,  ///< 1000 ms
+};
+/// Ends the program after a failure it cannot go on from: LINE as one console line, the wait,
+/// then end(0).
+[[noreturn]] void fatal(const std::string& LINE, FatalWait WAIT = FatalWait::KEY);
 
 }  // namespace draw2d
