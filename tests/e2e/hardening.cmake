@@ -18,9 +18,3 @@ if(TARGET volleyedit_core AND TARGET volleyplay_core AND TARGET volley_harness)
     endif()
   endforeach()
 endif()
-
-if(TARGET volley_harness)
-  volley_add_test(hardening_options_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hardening_options_test.cpp
-    LIBS volley_harness LABELS unit)
-endif()
