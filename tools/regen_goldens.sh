@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
-cmake --build "$BUILD" --target volleyplay volley_assets
+cmake --build "$BUILD" --target volleyplay volley_assets volleyplay_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -19,3 +19,8 @@ regen() {
 
 regen volleyplay_frames_1_14.jsonl --headless --frames 14
 regen volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 2026 --trace-to 2029
+
+# the catalogue's sets, written by their test (the one golden check rewrites what it compares)
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCatalogue.Every*' \
+  --gtest_brief=1 > /dev/null
+echo "wrote tests/golden/barrage_catalogue.txt ($(wc -l < "$GOLDEN/barrage_catalogue.txt") sets)"
