@@ -170,18 +170,6 @@ TEST(DisplayPacing, TwoFramesOnTheRealClockAreAFrameApart) {
   EXPECT_GE(START - FIRST, 1.0 / 60.0) << "two presentations are at least 1/60 s apart";
 }
 
-// ---- GLFW 2 key codes; GLFW that cannot start ----
-
-TEST(Glfw2Keys, DesignerKeyMapReachesTheGlfw3Keys) {
-  // GLFW 3 codes: Escape 256, Enter 257, Tab 258, Right 262, Left 263, Down 264, Up 265, F1 290
-  // GLFW 2 codes as the designer's key map gives them: Escape 257, F1 258 ... Enter 294
-  const std::pair<int, int> WANT[] = {{257, 256}, {258, 290}, {261, 293}, {283, 265},
-                                      {286, 262}, {293, 258}, {294, 257}, {'A', 65},
-                                      {'a', -1},  // GLFW 2 has no lower-case key codes
-                                      {256, -1}};  // 256 only marks where special keys start
-  for (const auto& [K2, K3] : WANT) EXPECT_EQ(glfw2::TO_GLFW3_KEY(K2), K3) << "GLFW 2 key " << K2;
-}
-
 TEST(DisplayDeathTest, GlfwThatCannotStartEndsTheProgramWithItsMessage) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const std::string LOG = ::testing::TempDir() + "display_glfw_fail.txt";

@@ -83,10 +83,8 @@ TEST_F(PlayerLoop, ProgrammesKeepTheirTimetableWithAConstantBlockCount) {
   }
   EXPECT_EQ(APPLIED_AT[0][7], 2027) << "CANNON applies its seventh set (BARRAGE_12) on frame 2027";
   EXPECT_EQ(FIRST_BULLET[0], 12) << "BARRAGE_16 fires on the frame it is applied";
-  EXPECT_EQ(FIRST_BULLET[2], 12) << "BARRAGE_1 fires on the frame it is applied";
   EXPECT_EQ(P.CANNON[0].P_POSITION, &P.POSITION2) << "the switch is never undone";
-  EXPECT_EQ(P.CANNONS[0].P_POSITION, &P.POSITION3) << "CANNONS keeps its moving anchor after its seventh set";
-  EXPECT_EQ(P.CANNONS[1].P_POSITION, &P.POSITION3);
+  EXPECT_EQ(P.CANNONS[0].P_POSITION, &P.POSITION3) << "CANNONS keeps its moving anchor";
   EXPECT_TRUE(any_live(P.CANNON[0])) << "the last pattern keeps firing after the programme ends";
 }
 
