@@ -34,7 +34,8 @@ struct Sheet {
 };
 
 int INKED(const uint8_t* F) {
-  return int(std::count_if(F + 4, F + 4 + draw2d::width_of(F) * draw2d::height_of(F), [](uint8_t I) { return I; }));
+  return int(std::count_if(F + 4, F + 4 + draw2d::width_of(F) * draw2d::height_of(F),
+                           [](uint8_t I) { return I; }));
 }
 
 bool SAME_FRAME(const uint8_t* A, const uint8_t* B) {
@@ -51,16 +52,19 @@ TEST(Assets, PalettesAreTheBuiltInTableAndBlackToWhite) {
     return P[4 * I] | P[4 * I + 1] << 8 | P[4 * I + 2] << 16 | uint32_t(P[4 * I + 3]) << 24;
   };
   for (int I = 0; I < 256; ++I) {
-    ASSERT_EQ(ENTRY(K, I), BUILTIN_COLOUR_TABLE[I]) << "korvane.pal is the display's table at " << I;
+    ASSERT_EQ(ENTRY(K, I), BUILTIN_COLOUR_TABLE[I])
+        << "korvane.pal is the display's table at " << I;
     ASSERT_EQ(ENTRY(Q, I) & ~0x3F3F3Fu, 0u) << "qz.pal entry " << I << " is 6-bit";
   }
   EXPECT_EQ(ENTRY(Q, 15), 0x3F3F3Fu) << "qz.pal colour 15 is white";
 }
 
 TEST(Assets, SheetsHoldTheirFramesAndNothingElse) {
-  const struct { const char* NAME; uint32_t FRAMES; bool FONT; int MAX_W, MAX_H; } SHEETS[] = {
-      {"kv_bullet.put", 51, false, 16, 16}, {"bullet.put", 19, false, 12, 12},
-      {"tiny_font.put", 95, true, 5, 7}, {"qzfntdg.put", 95, true, 8, 8}};  // font frames are exactly MAX_W wide
+  const struct { const char* NAME; uint32_t FRAMES; bool FONT; int MAX_W, MAX_H;
+  } SHEETS[] = {{"kv_bullet.put", 51, false, 16, 16},
+                {"bullet.put", 19, false, 12, 12},
+                {"tiny_font.put", 95, true, 5, 7},
+                {"qzfntdg.put", 95, true, 8, 8}};  // font frames are exactly MAX_W wide
   for (const auto& S : SHEETS) {
     SCOPED_TRACE(S.NAME);
     const std::vector<uint8_t> B = READ_ALL(RUN + S.NAME);
@@ -100,8 +104,10 @@ TEST(Assets, DesignerBulletDirectionFramesPointTheRightWay) {
       SUM += WEIGHT, CX += WEIGHT * (I % W + 0.5 - W / 2.0), CY += WEIGHT * (I / W + 0.5 - H / 2.0);
     }
     const double A = K * M_PI / 12;
-    EXPECT_GT((CX * std::cos(A) + CY * std::sin(A)) / SUM, 0.5) << "frame " << 26 + K << " points at " << K * 15;
-    EXPECT_LT(std::fabs(CY * std::cos(A) - CX * std::sin(A)) / SUM, 0.15) << "frame " << 26 + K << " not a step aside";
+    EXPECT_GT((CX * std::cos(A) + CY * std::sin(A)) / SUM, 0.5)
+        << "frame " << 26 + K << " points at " << K * 15;
+    EXPECT_LT(std::fabs(CY * std::cos(A) - CX * std::sin(A)) / SUM, 0.15)
+        << "frame " << 26 + K << " not a step aside";
   }
   EXPECT_TRUE(SAME_FRAME(S[50], S[26])) << "frame 50 repeats direction 0";
   EXPECT_TRUE(SAME_FRAME(S[25], S[49])) << "direction index -1 shows direction 23";
@@ -109,15 +115,20 @@ TEST(Assets, DesignerBulletDirectionFramesPointTheRightWay) {
 
 TEST(Assets, GeneratorIsDeterministicAndTheContactSheetShowsEverySheet) {
   const std::string DIR = imagetest::SCRATCH("regen"), PNG = imagetest::SCRATCH("contact.png");
-  ASSERT_EQ(std::system(("mkdir -p '" + DIR + "' && '" + VOLLEY_ASSETGEN + "' '" + DIR + "'").c_str()), 0);
-  for (const char* NAME : {"korvane.pal", "qz.pal", "kv_bullet.put", "bullet.put", "tiny_font.put", "qzfntdg.put"}) {
+  ASSERT_EQ(
+      std::system(("mkdir -p '" + DIR + "' && '" + VOLLEY_ASSETGEN + "' '" + DIR + "'").c_str()),
+      0);
+  for (const char* NAME :
+       {"korvane.pal", "qz.pal", "kv_bullet.put", "bullet.put", "tiny_font.put", "qzfntdg.put"}) {
     EXPECT_EQ(READ_ALL(DIR + "/" + NAME), READ_ALL(RUN + NAME)) << NAME << " differs between runs";
   }
   const std::string SHEET = VOLLEY_CONTACT_SHEET;
-  ASSERT_EQ(std::system(("'" + SHEET + "' '" + RUN + "' '" + PNG + "' 4 >/dev/null 2>&1").c_str()), 0);
+  ASSERT_EQ(std::system(("'" + SHEET + "' '" + RUN + "' '" + PNG + "' 4 >/dev/null 2>&1").c_str()),
+            0);
   const std::vector<uint8_t> B = READ_ALL(PNG);
   ASSERT_GE(B.size(), 24u) << "the PNG exists";
   // 16 cells of 12 pixels per row at 4x; rows: 4 + 2 + 6 + 6 of frames, 3 between sheets.
   EXPECT_EQ(B[16] << 24 | B[17] << 16 | B[18] << 8 | B[19], 16 * 12 * 4) << "width";
-  EXPECT_EQ(B[20] << 24 | B[21] << 16 | B[22] << 8 | B[23], (4 + 2 + 6 + 6 + 3) * 12 * 4) << "height";
+  EXPECT_EQ(B[20] << 24 | B[21] << 16 | B[22] << 8 | B[23], (4 + 2 + 6 + 6 + 3) * 12 * 4)
+      << "height";
 }

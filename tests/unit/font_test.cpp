@@ -54,14 +54,16 @@ TEST_F(Font, GlyphsFollowEachOtherAtTheWidthOfTheFirstFrame) {
 TEST_F(Font, CentringTruncatesTowardZeroAndClipsAtBothEdges) {
   const struct { int W, LEN, X; } CASES[] = {{8, 3, 148}, {8, 41, -4}, {7, 47, -4}};
   for (const auto& C : CASES) {
-    SCOPED_TRACE(std::to_string(C.LEN) + " glyphs " + std::to_string(C.W) + " wide start at " + std::to_string(C.X));
+    SCOPED_TRACE(std::to_string(C.LEN) + " glyphs " + std::to_string(C.W) + " wide start at " +
+                 std::to_string(C.X));
     LOAD(C.W, C.W);
     FONT.M_X = 77;  // ignored when centred
     FONT.M_CENTERED = -1;
     DRAW(C.LEN == 1 ? "B" : "B" + std::string(C.LEN - 2, 'A') + "C");  // 7 x 47: -4.5 starts at -4
     EXPECT_EQ(FIRST_INKED(0), std::max(C.X, 0));
     EXPECT_EQ(PIXEL_AT(PAGE, C.X + C.W - 1, 0), 'B') << "the first glyph's last column";
-    EXPECT_EQ(PIXEL_AT(PAGE, 319, 0), C.X + C.W * C.LEN > 320 ? 'C' : 0) << "the last glyph is cut at 319";
+    EXPECT_EQ(PIXEL_AT(PAGE, 319, 0), C.X + C.W * C.LEN > 320 ? 'C' : 0)
+        << "the last glyph is cut at 319";
     EXPECT_EQ(FIRST_INKED(1), -1) << "nothing wraps onto the next row";
   }
 }

@@ -19,7 +19,8 @@ using harness::Palette;
 
 Palette RAMP(int SHIFT) {
   Palette P{};
-  for (int I = 0; I < 256; ++I) P[std::size_t(I)] = {uint8_t(I), uint8_t((I + SHIFT) & 255), uint8_t(255 - I)};
+  for (int I = 0; I < 256; ++I)
+    P[std::size_t(I)] = {uint8_t(I), uint8_t((I + SHIFT) & 255), uint8_t(255 - I)};
   return P;
 }
 
@@ -32,7 +33,8 @@ std::vector<uint8_t> PATTERN(int SEED) {  // 9 x 4 pixels
 using imagetest::SCRATCH;  // files in a scratch directory removed at exit
 
 // The file as RGBA pixels (empty when libpng cannot read it); FORMAT is the stored format.
-std::vector<uint8_t> READ_PNG(const std::string& PATH, png_uint_32& W, png_uint_32& H, png_uint_32& FORMAT) {
+std::vector<uint8_t> READ_PNG(const std::string& PATH, png_uint_32& W, png_uint_32& H,
+                              png_uint_32& FORMAT) {
   png_image IMAGE{};
   IMAGE.version = PNG_IMAGE_VERSION;
   if (png_image_begin_read_from_file(&IMAGE, PATH.c_str()) == 0) return {};
@@ -45,8 +47,8 @@ std::vector<uint8_t> READ_PNG(const std::string& PATH, png_uint_32& W, png_uint_
 
 // The decoded GIF, or null when giflib cannot read it.
 std::unique_ptr<GifFileType, void (*)(GifFileType*)> READ_GIF(const std::string& PATH) {
-  std::unique_ptr<GifFileType, void (*)(GifFileType*)> G(DGifOpenFileName(PATH.c_str(), nullptr),
-                                                         [](GifFileType* F) { DGifCloseFile(F, nullptr); });
+  std::unique_ptr<GifFileType, void (*)(GifFileType*)> G(
+      DGifOpenFileName(PATH.c_str(), nullptr), [](GifFileType* F) { DGifCloseFile(F, nullptr); });
   if (G && DGifSlurp(G.get()) != GIF_OK) G.reset();
   return G;
 }
@@ -55,7 +57,8 @@ TEST(HarnessPng, IndexedAndRgbaFramesReadBack) {
   const Palette P = RAMP(40);
   const std::vector<uint8_t> PIX = PATTERN(3);
   std::string ERROR;
-  ASSERT_TRUE(harness::write_png_indexed(SCRATCH("indexed.png"), 9, 4, PIX.data(), P, ERROR)) << ERROR;
+  ASSERT_TRUE(harness::write_png_indexed(SCRATCH("indexed.png"), 9, 4, PIX.data(), P, ERROR))
+      << ERROR;
   png_uint_32 W = 0, H = 0, FORMAT = 0;
   const std::vector<uint8_t> R = READ_PNG(SCRATCH("indexed.png"), W, H, FORMAT);
   ASSERT_EQ(R.size(), 9u * 4 * 4) << "libpng reads back the pixels";
@@ -87,12 +90,14 @@ TEST(HarnessGif, FramesPaletteAndDelaysReadBack) {
   EXPECT_EQ(harness::Colour({C.Red, C.Green, C.Blue}), P1[200]) << "global entry 200";
   const int DELAYS[] = {3, 4, 2};
   for (int F = 0; F < 3; ++F) {
-    EXPECT_EQ(std::memcmp(R->SavedImages[F].RasterBits, (F == 1 ? B : A).data(), 36), 0) << "frame " << F;
+    EXPECT_EQ(std::memcmp(R->SavedImages[F].RasterBits, (F == 1 ? B : A).data(), 36), 0)
+        << "frame " << F;
     GraphicsControlBlock GCB{};
     ASSERT_EQ(DGifSavedExtensionToGCB(R.get(), F, &GCB), GIF_OK) << "every frame carries a delay";
     EXPECT_EQ(GCB.DelayTime, DELAYS[F]) << "frame " << F << " delay";
   }
-  ASSERT_NE(R->SavedImages[2].ImageDesc.ColorMap, nullptr) << "a changed palette travels with its frame";
+  ASSERT_NE(R->SavedImages[2].ImageDesc.ColorMap, nullptr)
+      << "a changed palette travels with its frame";
   EXPECT_EQ(R->SavedImages[2].ImageDesc.ColorMap->Colors[10].Green, P2[10].G);
 }
 

@@ -9,8 +9,9 @@
 TEST(KeyScript, ReadsEventsInFrameOrderAndSkipsCommentsAndBlankLines) {
   harness::KeyScript S;
   std::string ERROR;
-  ASSERT_TRUE(S.parse("# walk down twice\n\n3 Down down\r\n  5   Down   up  \n2 Escape down\n3 F1 down\n",
-                      "walk.keys", ERROR))
+  ASSERT_TRUE(
+      S.parse("# walk down twice\n\n3 Down down\r\n  5   Down   up  \n2 Escape down\n3 F1 down\n",
+              "walk.keys", ERROR))
       << ERROR;
   ASSERT_EQ(S.events().size(), 4u);
   EXPECT_EQ(S.events()[0].FRAME, 2) << "events are ordered by frame";
@@ -20,7 +21,8 @@ TEST(KeyScript, ReadsEventsInFrameOrderAndSkipsCommentsAndBlankLines) {
   EXPECT_EQ(AT3[1].SCANCODE, draw2d::KEY_F1) << "events of one frame keep the script's order";
   EXPECT_FALSE(S.events_at(5)[0].DOWN) << "'up' releases";
   EXPECT_EQ(S.last_frame(), 5);
-  const std::pair<const char*, int> KEYS[] = {{"Right", 77}, {"Tab", 15}, {"Enter", 28}, {"F4", 62}};
+  const std::pair<const char*, int> KEYS[] = {
+      {"Right", 77}, {"Tab", 15}, {"Enter", 28}, {"F4", 62}};
   for (const auto& [NAME, CODE] : KEYS) {
     EXPECT_EQ(harness::key_scancode(NAME), CODE) << NAME << " has the library's scan code";
     EXPECT_STREQ(harness::key_name(CODE), NAME) << "names and codes map both ways";
@@ -28,9 +30,11 @@ TEST(KeyScript, ReadsEventsInFrameOrderAndSkipsCommentsAndBlankLines) {
 }
 
 TEST(KeyScript, BadLineIsReportedWithFileAndLine) {
-  const struct { const char* TEXT; int LINE; const char* WHAT; } CASES[] = {
-      {"1 Up down\n0 Up down\n", 2, "frame '0'"}, {"# c\n\n4 Space down\n", 3, "unknown key 'Space'"},
-      {"4 Up\n", 1, "FRAME KEY down|up"}, {"4 Up down now\n", 1, "'now'"}};
+  const struct { const char* TEXT; int LINE; const char* WHAT;
+  } CASES[] = {{"1 Up down\n0 Up down\n", 2, "frame '0'"},
+               {"# c\n\n4 Space down\n", 3, "unknown key 'Space'"},
+               {"4 Up\n", 1, "FRAME KEY down|up"},
+               {"4 Up down now\n", 1, "'now'"}};
   for (const auto& C : CASES) {
     harness::KeyScript S;
     std::string ERROR;

@@ -21,9 +21,9 @@ TEST(HarnessOptions, EveryOptionIsTakenInBothSpellings) {
   ASSERT_EQ(PLAIN.STATUS, ParseStatus::RUN);
   EXPECT_FALSE(N.last_frame(1000000)) << "a plain run lasts until a key";
   EXPECT_EQ(N.TRACE + N.PNG + N.GIF, "") << "a plain run writes no file";
-  const ParseResult R = PARSE({"--headless", "--frames", "40", "--trace=t.jsonl", "--trace-from", "3",
-                               "--trace-to=9", "--png", "f%03d.png", "--png-every=5", "--gif", "a.gif",
-                               "--gif-every", "2"});
+  const ParseResult R =
+      PARSE({"--headless", "--frames", "40", "--trace=t.jsonl", "--trace-from", "3", "--trace-to=9",
+             "--png", "f%03d.png", "--png-every=5", "--gif", "a.gif", "--gif-every", "2"});
   ASSERT_EQ(R.STATUS, ParseStatus::RUN) << R.ERROR;
   const harness::RunOptions& O = R.OPTIONS;
   EXPECT_TRUE(O.HEADLESS);
@@ -38,7 +38,8 @@ TEST(HarnessOptions, EveryOptionIsTakenInBothSpellings) {
 }
 
 TEST(HarnessOptions, HelpKeysAndHeadlessDependOnTheProgram) {
-  EXPECT_EQ(PARSE({"--frames", "3", "--help"}).STATUS, ParseStatus::HELP) << "--help wins over other options";
+  EXPECT_EQ(PARSE({"--frames", "3", "--help"}).STATUS, ParseStatus::HELP)
+      << "--help wins over other options";
   EXPECT_EQ(PARSE({"--keys", "k.txt"}).STATUS, ParseStatus::ERROR) << "the player takes no --keys";
   EXPECT_EQ(PARSE({"--keys", "k.txt"}, {"prog", true, true}).OPTIONS.KEYS, "k.txt");
   EXPECT_EQ(PARSE({"--headless"}, {"prog", true, false}).STATUS, ParseStatus::RUN)
@@ -56,7 +57,8 @@ TEST(HarnessOptions, BadOptionsAreRefusedWithALineNamingTheOption) {
   for (const auto& [ARGS, NAMED] : CASES) {
     const ParseResult R = PARSE(ARGS);
     EXPECT_EQ(R.STATUS, ParseStatus::ERROR) << "refused: " << ::testing::PrintToString(ARGS);
-    EXPECT_NE(R.ERROR.find(NAMED), std::string::npos) << "the error line '" << R.ERROR << "' must name " << NAMED;
+    EXPECT_NE(R.ERROR.find(NAMED), std::string::npos)
+        << "the error line '" << R.ERROR << "' must name " << NAMED;
     EXPECT_EQ(R.ERROR.find('\n'), std::string::npos) << "the error is one line: " << R.ERROR;
   }
 }
@@ -65,10 +67,11 @@ TEST(HarnessOptions, BadOptionsExitTwoWithTheUsageAndHelpExitsZero) {
   const OptionsConfig CONFIG{"volleyplay", false, true};
   const char* BAD[] = {"volleyplay", "--fast", nullptr};
   const char* HELP[] = {"volleyplay", "--help", nullptr};
-  EXPECT_EXIT(harness::parse_options_or_exit(2, const_cast<char**>(BAD), CONFIG), ::testing::ExitedWithCode(2),
-              "--fast.*usage: volleyplay")
+  EXPECT_EXIT(harness::parse_options_or_exit(2, const_cast<char**>(BAD), CONFIG),
+              ::testing::ExitedWithCode(2), "--fast.*usage: volleyplay")
       << "the error line, then the usage, on standard error";
-  EXPECT_EXIT(harness::parse_options_or_exit(2, const_cast<char**>(HELP), CONFIG), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(harness::parse_options_or_exit(2, const_cast<char**>(HELP), CONFIG),
+              ::testing::ExitedWithCode(0), "");
 }
 
 TEST(HarnessOptions, FramePatternTakesExactlyOneIntegerConversion) {

@@ -43,7 +43,8 @@ TEST(ImageGolden, FontsAndBulletsDrawTheCheckedInPage) {
   // Every bullet frame, over the text, with a few past the sheet that must draw nothing.
   for (int N = 0; N < 60; ++N) {
     if (const uint8_t* F = IMAGE_FRAME(BULLETS, N)) {
-      draw2d::blit(PAGE, float(140 + (N % 12) * 14), float(30 + (N / 12) * 14), F, draw2d::Blit::TRANSPARENT);
+      draw2d::blit(PAGE, float(140 + (N % 12) * 14), float(30 + (N / 12) * 14), F,
+                   draw2d::Blit::TRANSPARENT);
     }
   }
   char HEX[16];

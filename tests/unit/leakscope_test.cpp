@@ -35,12 +35,16 @@ TEST(LeakscopeReport, LinesGoToBothStreamsVerbatim) {
   LEAKSCOPE_PRINT("100% %s %n done");
   LEAKSCOPE_DEALLOCATE(nullptr, "volleyplay", 12, "cannon");
   LEAKSCOPE_DEALLOCATE(P, "display", -3, "p_vpage");  // unrecorded, released all the same
-  const std::string L[] = {"(LEAKSCOPE) 100% %s %n done", "(LEAKSCOPE) Invalid deallocate(cannon) [&H0] at volleyplay:12",
-                           "(LEAKSCOPE) Invalid deallocate(p_vpage) [&H" + ADDR + "] at display:-3"};
+  const std::string L[] = {
+      "(LEAKSCOPE) 100% %s %n done",
+      "(LEAKSCOPE) Invalid deallocate(cannon) [&H0] at volleyplay:12",
+      "(LEAKSCOPE) Invalid deallocate(p_vpage) [&H" + ADDR + "] at display:-3"};
   EXPECT_EQ(CAP.ERR_TEXT(), L[0] + "\r" + L[1] + "\r" + L[2] + "\r")
       << "standard error ends each line with a bare carriage return; the text is never a format; "
-         "a null release names address 0, an unrecorded one its address and the release call's place";
-  EXPECT_EQ(CAP.OUT_TEXT(), L[0] + "\n" + L[1] + "\n" + L[2] + "\n") << "the console gets line breaks";
+         "a null release names address 0, an unrecorded one its address and the release call's "
+         "place";
+  EXPECT_EQ(CAP.OUT_TEXT(), L[0] + "\n" + L[1] + "\n" + L[2] + "\n")
+      << "the console gets line breaks";
   EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE) << "invalid releases change no record";
 }
 
@@ -74,8 +78,10 @@ TEST(LeakscopeExit, HeldBlocksAreReportedNewestFirst) {
   ASSERT_EQ(EXIT, 0) << OUT << ERR;
   const std::size_t NL = OUT.find('\n'), SP = OUT.find(' ');
   ASSERT_LT(SP, NL) << "the helper prints both addresses on its first line: " << OUT;
-  const std::string L24 = "(LEAKSCOPE) 24 bytes allocated at U:7 [&H" + OUT.substr(SP + 1, NL - SP - 1) + "] not deallocated!";
-  const std::string L360 = "(LEAKSCOPE) 360 bytes allocated at T:53 [&H" + OUT.substr(0, SP) + "] not deallocated!";
+  const std::string L24 = "(LEAKSCOPE) 24 bytes allocated at U:7 [&H" +
+                          OUT.substr(SP + 1, NL - SP - 1) + "] not deallocated!";
+  const std::string L360 =
+      "(LEAKSCOPE) 360 bytes allocated at T:53 [&H" + OUT.substr(0, SP) + "] not deallocated!";
   EXPECT_EQ(OUT.substr(NL + 1), L24 + "\n" + L360 + "\n") << "newest first, one line each";
   EXPECT_EQ(ERR, L24 + "\r" + L360 + "\r") << "standard error: bare carriage returns";
 }

@@ -19,37 +19,51 @@ TEST(ImagePalette, EntriesAreSixBitAndThoseNotSuppliedAreBlack) {
   FULL[1] = 0x1F, FULL[2] = 0x3F, FULL[1020] = 0x3F, FULL[1021] = 0x01;
   WRITE_BYTES(SCRATCH("full.pal"), FULL);
   WRITE_BYTES(SCRATCH("short.pal"), {0x10, 0x20, 0x30, 0x00, 0x3F, 0x3F});  // one entry and a half
-  const struct { std::string NAME; uint32_t FIRST, LAST; const char* WHY; } CASES[] = {
-      {SCRATCH("full.pal"), 0x3F1F00, 0x00013F, "bytes 00 1F 3F 00 are red 0, green 31, blue 63; entry 255 last"},
-      {SCRATCH("short.pal"), 0x302010, 0, "a short file supplies its whole entries only"}};
+  const struct { std::string NAME; uint32_t FIRST, LAST; const char* WHY;
+  } CASES[] = {{SCRATCH("full.pal"), 0x3F1F00, 0x00013F,
+                "bytes 00 1F 3F 00 are red 0, green 31, blue 63; entry 255 last"},
+               {SCRATCH("short.pal"), 0x302010, 0, "a short file supplies its whole entries only"}};
   for (const auto& C : CASES) {
     for (int I = 0; I < 256; ++I) draw2d::set_palette(I, 0x3F3F3F);
     INIT_PALETTE_DATA(C.NAME);
     for (int I = 0; I < 256; ++I) {
-      ASSERT_EQ(draw2d::get_palette(I) & 0x3F3F3F, I == 0 ? C.FIRST : I == 255 ? C.LAST : 0) << C.WHY << ", " << I;
+      ASSERT_EQ(draw2d::get_palette(I) & 0x3F3F3F, I == 0     ? C.FIRST
+                                                   : I == 255 ? C.LAST
+                                                              : 0)
+          << C.WHY << ", " << I;
     }
   }
 }
 
 class Image : public ::testing::Test {
  protected:
-  Image() { draw2d::set_headless(true); IMG.INIT = IMAGE_INIT; IMG.INIT(IMG); }  // headless: no key wait
+  Image() {
+    draw2d::set_headless(true);  // headless: no key wait
+    IMG.INIT = IMAGE_INIT;
+    IMG.INIT(IMG);
+  }
   ~Image() override { RESET(); }
   void RESET() { if (IMG.P_DATA || IMG.P_DATAINDEX) IMG.DESTROY(IMG); }
-  void LOAD_PUT(const BYTES& DATA) { WRITE_PUT(IMG.M_FILENAME = SCRATCH("sheet.put"), DATA); IMG.LOAD(IMG); }
+  void LOAD_PUT(const BYTES& DATA) {
+    WRITE_PUT(IMG.M_FILENAME = SCRATCH("sheet.put"), DATA);
+    IMG.LOAD(IMG);
+  }
   IMAGETYPE IMG{};
 };
 
 TEST_F(Image, PutFramesAreIndexedBackToBackAndLookedUpSafely) {
   LOAD_PUT(FRAME_DATA({{3, 3, 5}, {2, 2, 6}, {0, 0, 0}, {1, 1, 7}}));
   ASSERT_EQ(IMG.M_MAXINDEX, 3u);
-  EXPECT_EQ(std::vector<uint32_t>(IMG.P_DATAINDEX, IMG.P_DATAINDEX + 4), (std::vector<uint32_t>{0, 7, 11, 13}))
-      << "a 3x3 frame takes 7 words (4 header, 9 pixels, 1 pad); a 0x0 frame is 2 words and still a frame";
+  EXPECT_EQ(std::vector<uint32_t>(IMG.P_DATAINDEX, IMG.P_DATAINDEX + 4),
+            (std::vector<uint32_t>{0, 7, 11, 13}))
+      << "a 3x3 frame takes 7 words (4 header, 9 pixels, 1 pad); a 0x0 frame is 2 words and still "
+         "a frame";
   EXPECT_EQ(IMG.M_SIZE, 16u);
   ASSERT_NE(IMAGE_FRAME(IMG, 1), nullptr);
   EXPECT_EQ(draw2d::width_of(IMAGE_FRAME(IMG, 1)), 2);
   EXPECT_EQ(PIXEL_AT(IMAGE_FRAME(IMG, 1), 1, 1), 6);
-  for (int64_t N : {4, -1, 999}) EXPECT_EQ(IMAGE_FRAME(IMG, N), nullptr) << "frame " << N << " is not in the sheet";
+  for (int64_t N : {4, -1, 999})
+    EXPECT_EQ(IMAGE_FRAME(IMG, N), nullptr) << "frame " << N << " is not in the sheet";
 }
 
 TEST_F(Image, PutWalkStopsAtTheLastWholeFrameHoweverManyThereAre) {
@@ -57,10 +71,12 @@ TEST_F(Image, PutWalkStopsAtTheLastWholeFrameHoweverManyThereAre) {
   const BYTES ONE = FRAME_DATA({{3, 3, 5}}), CUT = FRAME_DATA({{4, 4, 9}});
   std::vector<SOLID> MANY(4500, {1, 1, 3});  // 3 words each, as is the 2 x 1 frame marking the last
   MANY[1999] = MANY[4499] = {2, 1, 8};
-  const struct { BYTES DATA; uint32_t LAST; const char* WHY; } CASES[] = {
+  const struct { BYTES DATA; uint32_t LAST; const char* WHY;
+  } CASES[] = {
       {CAT(ONE, BYTES(CUT.begin(), CUT.end() - 2)), 0, "a cut-off frame is no frame"},
       {CAT(ONE, {0}), 0, "1 stray byte"},
-      {FRAME_DATA(std::vector<SOLID>(MANY.begin(), MANY.begin() + 2000)), 1999, "exactly 2000 frames"},
+      {FRAME_DATA(std::vector<SOLID>(MANY.begin(), MANY.begin() + 2000)), 1999,
+       "exactly 2000 frames"},
       {FRAME_DATA(MANY), 4499, "frames after the 2000th grow the list, not write past it"}};
   for (const auto& C : CASES) {
     LOAD_PUT(C.DATA);
@@ -98,14 +114,16 @@ TEST_F(Image, TileSetCutsWholeTilesRowByRow) {
       const int X0 = N % (C.BW / C.TW) * C.TW, Y0 = N / (C.BW / C.TW) * C.TH;
       EXPECT_EQ(IMG.P_DATAINDEX[N], N * C.WORDS) << "tile " << N;
       ASSERT_NE(T, nullptr);
-      EXPECT_EQ(PIXEL_AT(T, C.TW - 1, C.TH - 1), PATTERN(X0 + C.TW - 1, Y0 + C.TH - 1)) << "bottom right";
+      EXPECT_EQ(PIXEL_AT(T, C.TW - 1, C.TH - 1), PATTERN(X0 + C.TW - 1, Y0 + C.TH - 1))
+          << "bottom right";
     }
     RESET();
   }
 }
 
 TEST_F(Image, FrameListCutsFramesFromTheTopStrip) {
-  EXPECT_EQ(IMAGE_FRAME_LIST_NAME("gfx.sheet.bmp"), "gfx.txt") << "the name is cut at the first dot";
+  EXPECT_EQ(IMAGE_FRAME_LIST_NAME("gfx.sheet.bmp"), "gfx.txt")
+      << "the name is cut at the first dot";
   EXPECT_EQ(IMAGE_FRAME_LIST_NAME("./gfx.bmp"), ".txt") << "the first dot of the whole name";
   WRITE_BMP(IMG.M_FILENAME = SCRATCH("strip.sheet.bmp"), 12, 5);
   const std::string LIST = "200\r\n1\n\"ship, left\",0,2,3,2,10\nright,1,6,4,3,0\n";
@@ -164,7 +182,8 @@ TEST_F(Image, SecondDestroyHandsNullToTheTrackerOnlyInTheDesigner) {
   LOAD_PUT(FRAME_DATA({{1, 1, 1}}));
   ::testing::internal::CaptureStdout();  // the tracker reports on standard output
   IMG.DESTROY(IMG);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "releasing real blocks reports nothing";
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "")
+      << "releasing real blocks reports nothing";
   EXPECT_EQ(IMG.P_DATAINDEX, nullptr) << "DESTROY forgets the index";
   ::testing::internal::CaptureStdout();
   IMG.DESTROY(IMG);

@@ -114,7 +114,8 @@ TEST_F(TurretTest, AimPointsAtTheTargetInWholeDegrees) {
     T.SPAWNDELAY = 0;
     T.BULLETCOUNTER = 0;
     T.SHOOT(T, 0);
-    EXPECT_EQ(T.ROTATION, PLAYER_BUILD ? C.PLAY : C.EDIT) << "aim at (" << C.TX << ", " << C.TY << ")";
+    EXPECT_EQ(T.ROTATION, PLAYER_BUILD ? C.PLAY : C.EDIT)
+        << "aim at (" << C.TX << ", " << C.TY << ")";
   }
 }
 
@@ -138,8 +139,11 @@ TEST_F(TurretTest, UsesTheShortPiConstants) {
   AT(100.0f, 100.0f, 1000.0f);
   T.ROTATION = 90;
   SHOOTER_AI(T);
-  const auto X_AT = [](double RAD) { return float(std::cos(double{float(90 * RAD)}) * 1000.0 + 100.0); };
-  ASSERT_NE(X_AT(0.01745329444444444), X_AT(3.141592653589793 / 180)) << "the case tells them apart";
+  const auto X_AT = [](double RAD) {
+    return float(std::cos(double{float(90 * RAD)}) * 1000.0 + 100.0);
+  };
+  ASSERT_NE(X_AT(0.01745329444444444), X_AT(3.141592653589793 / 180))
+      << "the case tells them apart";
   EXPECT_EQ(T.P_BULLETS[0].X, X_AT(0.01745329444444444))
       << "degrees become radians with 0.01745329444444444";
 }
@@ -268,8 +272,9 @@ TEST_F(TurretTest, BulletsAnimateAtTheBuildsPace) {
     MOVE_BULLETS(T);
     FRAMES.push_back(B.FRAME);
   }
-  EXPECT_EQ(FRAMES, PLAYER_BUILD ? (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2})
-                                 : (std::vector<int32_t>{0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 0, 0, 0, 0, 1}))
+  EXPECT_EQ(FRAMES, PLAYER_BUILD
+                        ? (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2})
+                        : (std::vector<int32_t>{0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 0, 0, 0, 0, 1}))
       << "the player advances a frame every 8 steps, the designer every 4, modulo MAXFRAME";
 }
 
@@ -304,11 +309,13 @@ TEST_F(TurretTest, MaxBulletBeyondTheArrayNeverIndexesOutside) {
   ADD(T, S);
   STEP(T);  // refresh in LIST_MANAGE, shot, motion
   STEP(T);  // refresh in SHOOT
-  EXPECT_EQ(LIVE(T.P_BULLETS), DEFAULT_MAXBULLET) << "every allocated slot filled, the rest dropped";
+  EXPECT_EQ(LIVE(T.P_BULLETS), DEFAULT_MAXBULLET)
+      << "every allocated slot filled, the rest dropped";
   BARRAGE_TYPE POOL{.INIT = INIT};
   POOL.INIT(POOL);
   POOL.COPY_BULLETS(POOL, T);
-  EXPECT_EQ(LIVE(POOL.P_BULLETS, 512), DEFAULT_MAXBULLET) << "the copy stops at the allocated slots";
+  EXPECT_EQ(LIVE(POOL.P_BULLETS, 512), DEFAULT_MAXBULLET)
+      << "the copy stops at the allocated slots";
   POOL.DESTROY(POOL);
 }
 

@@ -26,7 +26,9 @@ using NDESIGNER::KEY;
 using NDESIGNER::MENU;
 
 void SET(KEY K, bool DOWN) { draw2d::set_key(NDESIGNER::SCAN_CODE(K), DOWN); }
-void WRITE(const fs::path& P, const std::string& BYTES) { std::ofstream(P, std::ios::binary) << BYTES; }
+void WRITE(const fs::path& P, const std::string& BYTES) {
+  std::ofstream(P, std::ios::binary) << BYTES;
+}
 
 // A designer running headless in mode 0 inside a scratch directory holding the assets.
 class DesignerRun : public ::testing::Test {
@@ -150,7 +152,8 @@ TEST_F(DesignerRun, LoadLeavesShortLongAndReadOnlyFilesUntouched) {
 TEST(DesignerChooserKeys, NumberStaysBetweenZeroAndNineHundredNinetyNine) {
   NDESIGNER::U_KEY = NDESIGNER::D_KEY = {};
   // From, Up, Down -> to; each press follows a frame with both keys up.
-  for (const auto [FROM, UP, DOWN, TO] : {std::array{0, 1, 0, 0}, {0, 0, 1, 1}, {999, 0, 1, 999}, {999, 1, 0, 998}}) {
+  for (const auto [FROM, UP, DOWN, TO] :
+       {std::array{0, 1, 0, 0}, {0, 0, 1, 1}, {999, 0, 1, 999}, {999, 1, 0, 998}}) {
     int32_t N = FROM;
     NDESIGNER::CHOOSER_KEYS(N, UP, DOWN);
     EXPECT_EQ(N, TO) << "from " << FROM << (UP ? " Up" : " Down");
@@ -212,7 +215,8 @@ TEST_F(DesignerRun, LiveBlocksNeverGrowOverALongEditingSession) {
   KEYS = [&CYCLE](int32_t F) {
     for (KEY OTHER : CYCLE) SET(OTHER, false);
     if (F % 40 < 12) SET(CYCLE[(F / 40) % std::size(CYCLE)], true);
-    if (F % 400 == 300) fs::copy_file("barrage.vly", "barrage2.vly", fs::copy_options::overwrite_existing);
+    if (F % 400 == 300)
+      fs::copy_file("barrage.vly", "barrage2.vly", fs::copy_options::overwrite_existing);
   };
   ASSERT_TRUE(NDESIGNER::RUN_FRAME(*D));
   std::size_t PREVIOUS = LEAKSCOPE_COUNT();

@@ -94,19 +94,22 @@ TEST_F(DesignerTest, EditsReachCannonZeroAtOnceWithTheStartRotation) {
   EXPECT_EQ(CANNON[0].ACTIVE, -1);
 }
 
-// A loaded switch is rounded half to even and applied (1 selects the bouncing rule); Tab negates it.
+// A loaded switch is rounded half to even and applied (1 selects the bouncing rule); Tab negates
+// it.
 TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
   struct CASE { float LOADED; int32_t APPLIED, AFTER; const char* WHY; };
-  const CASE CASES[] = {{-1.0f, -1, 1, "-1 becomes 1, the bouncing rule"},
-                        {1.0f, 1, -1, "and back to -1"},
-                        {0.5f, 0, 0, "a loaded 0.5 rounds to 0 and stays 0"},
-                        {-0.5f, 0, 0, "-0.5 rounds to 0"},
-                        {-3.0e9f, INT32_MIN, INT32_MIN, "a huge switch saturates; its negation wraps to itself"}};
+  const CASE CASES[] = {
+      {-1.0f, -1, 1, "-1 becomes 1, the bouncing rule"},
+      {1.0f, 1, -1, "and back to -1"},
+      {0.5f, 0, 0, "a loaded 0.5 rounds to 0 and stays 0"},
+      {-0.5f, 0, 0, "-0.5 rounds to 0"},
+      {-3.0e9f, INT32_MIN, INT32_MIN, "a huge switch saturates; its negation wraps to itself"}};
   for (const CASE& C : CASES) {
     MENU[34].VALUE = C.LOADED;  // as a load leaves it
     NDESIGNER::APPLY_LOADED_MENU();
     EXPECT_EQ(NDESIGNER::ROTATION_AI, C.APPLIED) << C.WHY;
-    EXPECT_EQ(CANNON[0].ROTATE, C.APPLIED == 1 ? NBARRAGE::ROTATE2 : NBARRAGE::ROTATE) << "loaded: " << C.WHY;
+    EXPECT_EQ(CANNON[0].ROTATE, C.APPLIED == 1 ? NBARRAGE::ROTATE2 : NBARRAGE::ROTATE)
+        << "loaded: " << C.WHY;
     TAP(KEY::TAB);
     EXPECT_EQ(NDESIGNER::ROTATION_AI, C.AFTER) << C.WHY;
     EXPECT_EQ(MENU[34].VALUE, static_cast<float>(C.AFTER)) << "row 34 mirrors the switch";
@@ -116,7 +119,8 @@ TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
 
 TEST_F(DesignerTest, F3RoundsTheSelectedRowDownWithoutClamping) {
   // Towards minus infinity; F3 does not clamp.
-  for (const auto& [ROW, FROM, TO] : {std::tuple{24, 4.3f, 4.0f}, {6, -2.3f, -3.0f}, {19, 140.5f, 140.0f}}) {
+  for (const auto& [ROW, FROM, TO] :
+       {std::tuple{24, 4.3f, 4.0f}, {6, -2.3f, -3.0f}, {19, 140.5f, 140.0f}}) {
     ACTIVEINDEX = ROW;
     MENU[ROW].VALUE = FROM;
     TAP(KEY::F3);
@@ -137,7 +141,8 @@ TEST(DesignerStartUp, AnswersSelectModeDepthAndFullScreen) {
   for (const CASE& C : CASES) {
     const auto S = NDESIGNER::SCREEN_SETTINGS(C.CHOICE, C.FCHOICE, C.BCHOICE);
     EXPECT_EQ(std::vector<int32_t>({S.SCREEN_MODE, S.BITS_PER_PIXEL, S.FULL_SCREEN}),
-              std::vector<int32_t>({C.MODE, C.BITS, C.FULL})) << "mode, depth, full screen: " << C.WHY;
+              std::vector<int32_t>({C.MODE, C.BITS, C.FULL}))
+        << "mode, depth, full screen: " << C.WHY;
   }
 }
 
