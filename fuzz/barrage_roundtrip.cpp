@@ -1,9 +1,9 @@
 // Fuzz target: what is saved loads back bit for bit.
 // Input: 140 bytes of raw menu values, then pairs (operation, row) that edit the start-up
 // menu as the designer's keys do (Right, Left, F3, Tab, and a load of the next 140 bytes).
-// 1. Any 35 values saved give a file whose 140 bytes are exactly their little-endian bits,
+// First promise: any 35 values saved give a file whose 140 bytes are exactly their little-endian bits,
 //    and a save over a longer file keeps the bytes beyond 140.
-// 2. A menu reached by edits and loads, saved and loaded again, is the same menu bit for bit.
+// Second promise: a menu reached by edits and loads, saved and loaded again, is the same menu bit for bit.
 #include <bit>
 #include <cstring>
 #include <string>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   NBARRAGE::TURRET_PARAM_TYPE PARAMETERS{};
   CREATE_CANNONS(PARAMETERS);
 
-  // 1. raw values, not-a-number payloads and negative zeros included
+  // the first promise: raw values, not-a-number payloads and negative zeros included
   uint8_t RAW[BARRAGE_BYTES] = {};
   std::memcpy(RAW, DATA, SIZE < BARRAGE_BYTES ? SIZE : BARRAGE_BYTES);
   float KEEP[BARRAGE_VALUES];
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   FUZZ_CHECK(FILE.size() == OLD.size() && FILE.compare(BARRAGE_BYTES, TAIL.size(), TAIL) == 0,
              "bytes beyond 140 of a longer file stay");
 
-  // 2. back to the start-up menu, then the edits (Right, Left, F3, Tab on a row, or a load)
+  // the second promise: back to the start-up menu, then the edits (Right, Left, F3, Tab on a row, or a load)
   DESTROY_CANNONS();
   CREATE_CANNONS(PARAMETERS);
   EDIT_KEYS_TYPE KEYS;
