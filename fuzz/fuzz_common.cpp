@@ -14,36 +14,24 @@ namespace volley_fuzz {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string& DIR() {
-  static std::string D;
-  return D;
-}
-
-void REMOVE_DIR() {
-  std::error_code EC;
-  if (!DIR().empty()) fs::remove_all(DIR(), EC);
-}
-
-}  // namespace
-
 const std::string& scratch_dir() {
-  if (DIR().empty()) {
+  static const std::string* DIR = [] {  // never destroyed: the exit hook still reads it
     char TEMPLATE[] = "/tmp/volleyfuzzXXXXXX";
     if (::mkdtemp(TEMPLATE) == nullptr) fail(__FILE__, __LINE__, "no scratch directory");
-    DIR() = TEMPLATE;
-    std::atexit(REMOVE_DIR);
-  }
-  return DIR();
+    std::atexit([] {
+      std::error_code EC;
+      fs::remove_all(scratch_dir(), EC);
+    });
+    return new std::string(TEMPLATE);
+  }();
+  return *DIR;
 }
 
 std::string write_file(const std::string& NAME, const uint8_t* DATA, std::size_t SIZE) {
   const std::string PATH = scratch_dir() + "/" + NAME;
-  std::FILE* F = std::fopen(PATH.c_str(), "wb");
-  if (F == nullptr) fail(__FILE__, __LINE__, "cannot write a scratch file");
-  if (SIZE > 0 && std::fwrite(DATA, 1, SIZE, F) != SIZE) fail(__FILE__, __LINE__, "short write");
-  std::fclose(F);
+  std::ofstream OUT(PATH, std::ios::binary | std::ios::trunc);
+  OUT.write(reinterpret_cast<const char*>(DATA), static_cast<std::streamsize>(SIZE));
+  if (!OUT.flush()) fail(__FILE__, __LINE__, "cannot write a scratch file");
   return PATH;
 }
 
@@ -53,29 +41,18 @@ std::string read_file(const std::string& PATH) {
 }
 
 void init_process() {
-  static bool DONE = false;
-  if (DONE) return;
-  DONE = true;
   draw2d::set_headless(true);
   LEAKSCOPE_SET_EXIT_WAIT(false);
   scratch_dir();
 }
 
-void link_assets();
-
 void enter_asset_dir() {
-  static bool DONE = false;
-  if (!DONE) link_assets();
-  DONE = true;
-  fs::current_path(scratch_dir());
-}
-
-void link_assets() {
   for (const char* NAME : {"korvane.pal", "kv_bullet.put", "tiny_font.put", "qzfntdg.put",
                            "qz.pal", "bullet.put"}) {
-    std::error_code EC;
+    std::error_code EC;  // already linked on later calls
     fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, fs::path(scratch_dir()) / NAME, EC);
   }
+  fs::current_path(scratch_dir());
 }
 
 }  // namespace volley_fuzz

@@ -21,7 +21,7 @@ std::string write_file(const std::string& NAME, const uint8_t* DATA, std::size_t
 /// The whole contents of PATH (empty when it cannot be read).
 std::string read_file(const std::string& PATH);
 
-/// Headless drawing, no key wait at exit, quiet tracker. Called once per process.
+/// Headless drawing, no key wait at exit, and the scratch directory made.
 void init_process();
 
 /// Makes scratch_dir() the working directory, with links to the generated assets the programs

@@ -1,6 +1,7 @@
 // Runs a fuzz target's body over files, without libFuzzer: the regression inputs and the seed
 // corpus as plain tests of the ordinary and sanitizer builds. Arguments are files or
-// directories (every regular file inside whose name does not start with ".", in name order). Exit 0 when every input ran.
+// directories (every regular file inside whose name does not start with ".", in name order). Exit 0
+// when every input ran.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -17,7 +18,8 @@ int main(int ARGC, char** ARGV) {
     const fs::path P(ARGV[I]);
     if (fs::is_directory(P)) {
       for (const auto& E : fs::directory_iterator(P))
-        if (E.is_regular_file() && E.path().filename().string()[0] != '.') FILES.push_back(E.path());
+        if (E.is_regular_file() && E.path().filename().string()[0] != '.')
+          FILES.push_back(E.path());
     } else if (fs::is_regular_file(P)) {
       FILES.push_back(P);
     } else {

@@ -38,7 +38,7 @@ function(volley_fuzz_targets MODE)
                   LIBS volleyedit_core)
   volley_fuzz_one(barrage_roundtrip ${MODE} SOURCES ${D}/barrage_roundtrip.cpp
                   LIBS volleyedit_model)
-  volley_fuzz_one(key_script ${MODE} SOURCES ${D}/key_script.cpp ${D}/designer_session.cpp
+  volley_fuzz_one(key_script ${MODE} SOURCES ${D}/key_script.cpp
                   LIBS volleyedit_core volley_harness)
   volley_fuzz_one(options ${MODE} SOURCES ${D}/options.cpp LIBS volley_harness)
 endfunction()

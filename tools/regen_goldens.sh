@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Rewrites every golden file in tests/golden/ from a fresh build: the player's traces (written
-# by volleyplay itself) and the CRC of the page drawn with our fonts and sprites (written by
-# image_golden_test). Review the diff like a code change: a golden changes only when the
-# engine, the catalogue, the frame loop or the artwork changes on purpose.
+# by volleyplay itself), the CRC of the page drawn with our fonts and sprites, the catalogue's
+# sets and the designer's statistics text (written by their tests). Review the diff like a
+# code change: a golden changes only when the engine, the catalogue, the frame loop or the
+# artwork changes on purpose.
 # Usage: tools/regen_goldens.sh BUILD_DIR. Any failure stops the script with a non-zero status.
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -12,7 +13,8 @@ fi
 cd "$(dirname "$0")/.."
 BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
-cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets
+cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
+  volleyedit_model_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -26,6 +28,12 @@ trace() {
 trace volleyplay_frames_1_14.jsonl --headless --frames 14
 trace volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 2026 --trace-to 2029
 
-VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1
-echo "wrote tests/golden/image_page.crc"
+# The page checksum, the catalogue's sets and the designer's statistics text are written by
+# their tests: the one golden check rewrites what it compares when VOLLEY_UPDATE_GOLDEN is set.
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1 > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCatalogue.Every*' \
+  --gtest_brief=1 > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='StatsText.*' \
+  --gtest_brief=1 > /dev/null
+echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt and designer_stats.txt"
 git diff --stat -- tests/golden

@@ -1,5 +1,5 @@
 # Hardening: the fuzz targets' regression inputs and seed corpora replayed as ordinary tests
-# (plain and sanitizer builds), and the --png field width. Tracker counts over long headless
+# (plain and sanitizer builds). Tracker counts over long headless
 # runs and barrage files that a failed save or a load must leave as they were are pinned by the
 # designer's and the player's unit tests.
 include(${CMAKE_SOURCE_DIR}/fuzz/targets.cmake)
@@ -18,6 +18,3 @@ foreach(name ${VOLLEY_FUZZ_TARGETS})
   set_tests_properties(hardening_replay_${name} PROPERTIES LABELS "unit;e2e" TIMEOUT 300)
 endforeach()
 
-volley_add_test(hardening_options_test
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/hardening_options_test.cpp
-  LIBS volley_harness LABELS unit)

@@ -40,8 +40,9 @@ inline std::string READ_FILE(const std::string& PATH) {
 /// the designer's palette, sprite sheet and fonts.
 inline std::filesystem::path SCRATCH_DIR(const std::string& PREFIX, bool ASSETS) {
   namespace fs = std::filesystem;
-  const fs::path DIR = fs::temp_directory_path() / (PREFIX + "_" + std::to_string(getpid()) + "_" +
-                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const fs::path DIR =
+      fs::temp_directory_path() / (PREFIX + "_" + std::to_string(getpid()) + "_" +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
   fs::remove_all(DIR);
   fs::create_directories(DIR);
   for (const char* NAME : {"korvane.pal", "kv_bullet.put", "tiny_font.put", "qzfntdg.put"})
@@ -49,14 +50,17 @@ inline std::filesystem::path SCRATCH_DIR(const std::string& PREFIX, bool ASSETS)
   return DIR;
 }
 
-/// Starts ARGS[0] with ARGS in DIR, its standard input read from STDIN_PATH. WHILE_RUNNING (optional) is called about every 50 ms with
-/// the child's pid until it ends or the deadline of TIMEOUT_S seconds passes.
+/// Starts ARGS[0] with ARGS in DIR, its standard input read from STDIN_PATH. WHILE_RUNNING
+/// (optional) is called about every 50 ms with the child's pid until it ends or the deadline of
+/// TIMEOUT_S seconds passes.
 inline RunResult RUN(const std::vector<std::string>& ARGS, const std::string& DIR, double TIMEOUT_S,
-                     bool STDIN_OPEN_PIPE = false, const std::function<void(pid_t)>& WHILE_RUNNING = {},
+                     bool STDIN_OPEN_PIPE = false,
+                     const std::function<void(pid_t)>& WHILE_RUNNING = {},
                      const std::string& STDIN_PATH = "/dev/null") {
   RunResult R;
   static int SERIAL = 0;
-  const std::string BASE = "/tmp/volley_e2e_" + std::to_string(getpid()) + "_" + std::to_string(++SERIAL);
+  const std::string BASE =
+      "/tmp/volley_e2e_" + std::to_string(getpid()) + "_" + std::to_string(++SERIAL);
   const std::string OUT_PATH = BASE + ".out", ERR_PATH = BASE + ".err";
   int PIPE[2] = {-1, -1};
   if (STDIN_OPEN_PIPE && pipe(PIPE) != 0) return R;

@@ -100,7 +100,8 @@ TEST_F(VolleyeditRun, ScriptedSessionEditsSavesAndLoadsBack) {
   EXPECTED[34] = 1.0f;
   const std::string SAVED = e2e::READ_FILE(DIR / "barrage.vly");
   ASSERT_EQ(SAVED.size(), 140u);
-  EXPECT_EQ(SAVED, std::string(reinterpret_cast<const char*>(EXPECTED.data()), 140)) << "saved bytes";
+  EXPECT_EQ(SAVED, std::string(reinterpret_cast<const char*>(EXPECTED.data()), 140))
+      << "saved bytes";
   EXPECT_EQ(MENU_OF(TRACE_LINE(DIR / "t1.jsonl", 145)), EXPECTED) << "the last frame's menu";
 
   // Session 2: the saved file copied to barrage2.vly and loaded with F2 in mode 1.
@@ -122,7 +123,8 @@ TEST_F(VolleyeditRun, ScreenshotOfTheDefaultModeOneAfterStartUp) {
   const fs::path ARTIFACTS = fs::path(VOLLEY_BINARY_DIR) / "artifacts";
   fs::create_directories(ARTIFACTS);
   const std::string PATTERN = (ARTIFACTS / "volleyedit_mode1_%d.png").string();
-  ASSERT_EQ(RUN("", {"--headless", "--frames", "2", "--png", PATTERN, "--png-every", "1"}), 0) << ERR;
+  ASSERT_EQ(RUN("", {"--headless", "--frames", "2", "--png", PATTERN, "--png-every", "1"}), 0)
+      << ERR;
   EXPECT_NE(OUT.find("16 bits or 32 bits"), std::string::npos) << "all three questions asked";
   EXPECT_FALSE(fs::exists(ARTIFACTS / "volleyedit_mode1_3.png")) << "--frames 2 ends after frame 2";
   const fs::path SHOT = ARTIFACTS / "volleyedit_mode1.png";
@@ -132,7 +134,8 @@ TEST_F(VolleyeditRun, ScreenshotOfTheDefaultModeOneAfterStartUp) {
   const std::string PNG = e2e::READ_FILE(SHOT);
   ASSERT_GT(PNG.size(), 24u);
   EXPECT_EQ(PNG.substr(1, 3), "PNG");
-  EXPECT_EQ(PNG.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xE0", 8)) << "640 x 480: mode 1 doubles the page";
+  EXPECT_EQ(PNG.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xE0", 8))
+      << "640 x 480: mode 1 doubles the page";
 }
 
 }  // namespace

@@ -13,7 +13,9 @@ command -v xdotool >/dev/null || { echo "no xdotool: skipped"; exit 77; }
 RUN_DIR=$(dirname "$PROGRAM")
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-for F in korvane.pal kv_bullet.put tiny_font.put qzfntdg.put; do ln -s "$RUN_DIR/$F" "$WORK/$F"; done
+for F in korvane.pal kv_bullet.put tiny_font.put qzfntdg.put; do
+  ln -s "$RUN_DIR/$F" "$WORK/$F"
+done
 cd "$WORK" || exit 1
 
 # In the OpenGL modes LeakSanitizer's exit scan crashes on Mesa's software-renderer threads
@@ -35,7 +37,8 @@ WID=""
 for _ in $(seq 1 150); do
   kill -0 "$PID" 2>/dev/null || fail "the program ended before its window appeared"
   WID=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | head -n 1)
-  [ -n "$WID" ] || WID=$(xdotool search --onlyvisible --name '^(Volley|GLFW Window)$' 2>/dev/null | head -n 1)
+  [ -n "$WID" ] ||
+    WID=$(xdotool search --onlyvisible --name '^(Volley|GLFW Window)$' 2>/dev/null | head -n 1)
   [ -n "$WID" ] && break
   sleep 0.2
 done

@@ -15,7 +15,8 @@
 
 namespace {
 
-e2e::RunResult PLAY(std::vector<std::string> ARGS, double TIMEOUT_S = 60.0, bool OPEN_STDIN = false) {
+e2e::RunResult PLAY(std::vector<std::string> ARGS, double TIMEOUT_S = 60.0,
+                    bool OPEN_STDIN = false) {
   ARGS.insert(ARGS.begin(), std::string(VOLLEY_RUN_DIR) + "/volleyplay");
   return e2e::RUN(ARGS, VOLLEY_RUN_DIR, TIMEOUT_S, OPEN_STDIN);
 }
@@ -46,20 +47,23 @@ TEST(VolleyplayRun, BadOptionsAndUnwritableFilesExitTwoBeforeTheRunStarts) {
     const bool BAD_OPTION = ARGS[0] == "--frames";
     EXPECT_NE(R.ERR.find(BAD_OPTION ? "option --frames" : "/nonexistent-dir/"), std::string::npos)
         << "and the option or the file";
-    EXPECT_EQ(R.ERR.find("usage: volleyplay") != std::string::npos, BAD_OPTION) << "a bad option's usage follows";
+    EXPECT_EQ(R.ERR.find("usage: volleyplay") != std::string::npos, BAD_OPTION)
+        << "a bad option's usage follows";
     EXPECT_EQ(R.OUT.find("usage:"), std::string::npos) << "standard output gets no usage";
   }
   const e2e::RunResult H = PLAY({"--help"});
   EXPECT_EQ(H.EXIT, 0) << "--help is not an error";
-  EXPECT_EQ(H.OUT.rfind("usage: volleyplay", 0), 0u) << "--help prints the usage on standard output";
+  EXPECT_EQ(H.OUT.rfind("usage: volleyplay", 0), 0u)
+      << "--help prints the usage on standard output";
 }
 
 TEST(VolleyplayRun, SixHundredFrameGifShowsBulletsMoving) {
   const std::string DIR = std::string(VOLLEY_BINARY_DIR) + "/artifacts";
   mkdir(DIR.c_str(), 0755);
   const std::string GIF = DIR + "/volleyplay_600.gif";
-  const e2e::RunResult R = PLAY({"--headless", "--frames", "600", "--gif", GIF, "--gif-every", "2", "--png",
-                                 DIR + "/volleyplay_%03d.png", "--png-every", "250"}, 240.0);
+  const e2e::RunResult R = PLAY({"--headless", "--frames", "600", "--gif", GIF, "--gif-every", "2",
+                                 "--png", DIR + "/volleyplay_%03d.png", "--png-every", "250"},
+                                240.0);
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
   for (int F = 1; F <= 600; ++F) {
     char NAME[32];
@@ -88,7 +92,9 @@ TEST(VolleyplayRun, SixHundredFrameGifShowsBulletsMoving) {
   EXPECT_GT(DIFFERING, 290) << "consecutive frames differ: the bullets move";
   bool COLOURED = false;
   for (int I = 1; I < 256 && G->SColorMap != nullptr; ++I)
-    COLOURED = COLOURED || G->SColorMap->Colors[I].Red + G->SColorMap->Colors[I].Green + G->SColorMap->Colors[I].Blue != 0;
+    COLOURED = COLOURED || G->SColorMap->Colors[I].Red + G->SColorMap->Colors[I].Green +
+                                   G->SColorMap->Colors[I].Blue !=
+                               0;
   EXPECT_TRUE(COLOURED) << "the palette of qz.pal is in force, not an all-black one";
   DGifCloseFile(G, nullptr);
 }

@@ -60,7 +60,8 @@ TEST_P(SoftwareWindow, ShowsTheScaledPage) {
       << "the window is 640 x 480: 320 x 240 is shown at twice its size, 640 x 480 as it is";
   int BAD = 0, FIRST_BAD = 0;
   for (int I = 640 * 480 - 1; I >= 0; --I) {  // backwards: FIRST_BAD ends on the first
-    const auto P = draw2d::palette_rgb(SHOWN[(I / 640 * F.H / 480) * F.STRIDE + I % 640 * F.W / 640]);
+    const auto P =
+        draw2d::palette_rgb(SHOWN[(I / 640 * F.H / 480) * F.STRIDE + I % 640 * F.W / 640]);
     if ((RGB[I] & 0xFFFFFF) != (uint32_t(P.R) << 16 | P.G << 8 | P.B)) FIRST_BAD = I, ++BAD;
   }
   EXPECT_EQ(BAD, 0) << "window pixels differ from the page of mode " << MODE << ", first at ("

@@ -68,22 +68,6 @@ TEST_P(Draw2dWindowSize, ShowsTheVisiblePageScaledAndCloses) {
 
 INSTANTIATE_TEST_SUITE_P(Screens, Draw2dWindowSize, ::testing::Values(320, 640));
 
-TEST_F(Draw2dWindow, ShowsOnlyTheFlippedPageInTheCurrentPalette) {
-  ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 2, 0));
-  draw2d::set_pages(1, 0);
-  draw2d::box(nullptr, 0, 0, 319, 239, 40);
-  draw2d::wait_retrace();
-  EXPECT_EQ(compare_window(draw2d::page_buffer(0), 2), 0)
-      << "drawing on the work page leaves the window on the visible page";
-  draw2d::copy_page();
-  EXPECT_EQ(compare_window(draw2d::page_buffer(1), 2), 0) << "copy_page shows the work page";
-  draw2d::set_palette(40, 0x3F0000);  // blue
-  draw2d::inkey();
-  std::vector<uint32_t> SHOWN(640 * 480);
-  ASSERT_TRUE(draw2d::detail::window_read_pixels(SHOWN.data(), 640, 480));
-  EXPECT_EQ(SHOWN[1000] & 0xFFFFFF, 0x0000FFu) << "the new colour of index 40 is shown";
-}
-
 TEST_F(Draw2dWindow, KeysFromTheXServerReachKeyStateAndInkey) {
   if (!run("command -v xdotool >/dev/null")) GTEST_SKIP() << "xdotool is not installed";
   ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 1, 0));

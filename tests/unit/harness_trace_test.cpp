@@ -34,97 +34,64 @@ std::string WRITTEN(F BODY) {
 }
 
 TEST(TraceFloat, NineSignificantDigitsReadBackToTheSameFloat) {
-  const float SPECIAL[] = {0.0f, -0.0f, 1.3f, -0.3f, 0.0911f, 280.0f, 1e-7f, 3.4e38f, 1.17549435e-38f, 1e-45f};
   std::mt19937 RNG(12345);
-  for (int I = 0; I < 200010; ++I) {  // the special values first, then random bit patterns
-    uint32_t BITS = RNG();
+  for (int I = 0; I < 100000; ++I) {
+    const uint32_t BITS = I < 2 ? uint32_t(I) << 31 : RNG();  // +0 and -0, then any pattern
     float V;
-    if (I < 10) std::memcpy(&BITS, &SPECIAL[I], sizeof V);
     std::memcpy(&V, &BITS, sizeof V);
     if (!std::isfinite(V)) continue;
     char EXPECTED[64];
     std::snprintf(EXPECTED, sizeof EXPECTED, "%.9g", static_cast<double>(V));
-    const std::string TEXT = FORMAT(V);
-    ASSERT_EQ(TEXT, EXPECTED) << "the trace promises %.9g text";
-    const float BACK = std::strtof(TEXT.c_str(), nullptr);
-    ASSERT_EQ(std::memcmp(&BACK, &BITS, sizeof BACK), 0) << TEXT << " must read back to the float it came from";
+    ASSERT_EQ(FORMAT(V), EXPECTED) << "the trace promises %.9g text";
+    const float BACK = std::strtof(EXPECTED, nullptr);
+    ASSERT_EQ(std::memcmp(&BACK, &BITS, sizeof BACK), 0) << EXPECTED << " reads back";
   }
 }
 
 TEST(TraceFloat, NonFiniteValuesBecomeNull) {
-  for (float V : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                  -std::numeric_limits<float>::infinity()}) {
+  for (float V : {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity()})
     EXPECT_EQ(FORMAT(V), "null") << "JSON has no form for " << V;
-  }
 }
 
 TEST(TraceWriter, PutsCommasBetweenMembersAndElementsOnly) {
   const std::string TEXT = WRITTEN([](harness::TraceWriter& W) {
-    W.begin_object(); W.field("frame", int32_t{7}); W.key("list"); W.begin_array(); W.value(int32_t{1});
-    W.begin_object(); W.end_object(); W.begin_array(); W.end_array(); W.null(); W.end_array();
-    W.field("ok", true); W.field("name", "a\"b\\c\n"); W.end_object(); W.end_line();
-    W.begin_object(); W.field("frame", int32_t{8}); W.end_object(); W.end_line();
+    W.begin_object();
+    W.key("list");
+    W.begin_array();
+    W.value(int32_t{1});
+    W.begin_object();
+    W.end_object();
+    W.null();
+    W.end_array();
+    W.field("name", "a\"b\n");
+    W.end_object();
+    W.end_line();
   });
-  EXPECT_EQ(TEXT, "{\"frame\":7,\"list\":[1,{},[],null],\"ok\":true,\"name\":\"a\\\"b\\\\c\\u000a\"}\n"
-                  "{\"frame\":8}\n")
-      << "each line is one well-formed JSON object";
+  EXPECT_EQ(TEXT, "{\"list\":[1,{},null],\"name\":\"a\\\"b\\u000a\"}\n");
 }
-
-// ---- The turret object ----------------------------------------------------------------------
 
 class TraceTurret : public ::testing::Test {
  protected:
-  TraceTurret() { T.INIT = NBARRAGE::INIT; T.INIT(T); }
+  TraceTurret() { T.INIT = NBARRAGE::INIT, T.INIT(T); }
   ~TraceTurret() override { NBARRAGE::DESTROY(T); }
-  std::string TEXT() { return WRITTEN([this](harness::TraceWriter& W) { harness::trace_turret(W, T); }); }
+  std::string TEXT() {
+    return WRITTEN([this](harness::TraceWriter& W) { harness::trace_turret(W, T); });
+  }
   NBARRAGE::TURRET_TYPE T{};
 };
 
-TEST_F(TraceTurret, NamesEveryDataFieldInRecordOrderWithItsBuildsType) {
-  const std::string S = TEXT();
-  const char* NAMES[] = {"LISTINDEX", "TARGETING", "P_POSITION", "P_TARGET", "X", "Y", "XV", "YV", "TARGETX",
-                         "TARGETY", "ACTIVE", "RADIUS", "ROTATION", "MINROTATION", "MAXROTATION", "ROTSPEED",
-                         "ROTDIR", "SPAWNDELAY", "MAXSPAWNDELAY", "MAXBULLET", "BULLET_ENERGY",
-                         "BULLET_DEATH_ID", "BULLETS_PER_SHOT", "SPREAD_ROTATION", "BULLETSPEED",
-                         "BULLETSPEED_DELTA", "BULLETOFFSET", "WAVEMODE", "BULLETCOUNTER", "BULLETWAVEMAX",
-                         "BULLETWAVEMAXDELAY", NBARRAGE::PLAYER_BUILD ? "BULLETSHOOT" : "BULLET_TYPE",
-                         "CURRENT_MIN_FRAME", "CURRENT_NUM_FRAME", "ROTATE", "bullets"};
-  std::size_t AT = 0;
-  for (const char* NAME : NAMES) {
-    const std::size_t FOUND = S.find("\"" + std::string(NAME) + "\":", AT);
-    ASSERT_NE(FOUND, std::string::npos) << NAME << " must follow the fields before it";
-    AT = FOUND + 1;
-  }
-  EXPECT_EQ(S.find(NBARRAGE::PLAYER_BUILD ? "\"BULLET_TYPE\"" : "\"BULLETSHOOT\""), std::string::npos)
-      << "only the field of this build is written";
-  EXPECT_NE(S.find("\"ACTIVE\":-1,"), std::string::npos) << "INIT makes the turret active";
-  EXPECT_NE(S.find(NBARRAGE::PLAYER_BUILD ? "\"BULLETSPEED\":2," : "\"BULLETSPEED\":1.5,"), std::string::npos)
-      << "the player's speed is the integer 2, the designer's the float 1.5";
-  EXPECT_NE(S.find("\"P_POSITION\":false,\"P_TARGET\":false,"), std::string::npos) << "no anchors yet";
-  EXPECT_NE(S.find("\"ROTATE\":\"ROTATE\","), std::string::npos) << "INIT binds the wrapping rule";
-  EXPECT_NE(S.find("\"bullets\":[]}"), std::string::npos) << "no bullet is live after INIT";
-  NBARRAGE::CHANGE_ROTATION_AI(T, 1);
-  NBARRAGE::COORD_TYPE P{};
-  T.SET_POSITION(T, &P);
-  const std::string S2 = TEXT();
-  EXPECT_NE(S2.find("\"ROTATE\":\"ROTATE2\""), std::string::npos) << "the slot now holds the bouncing rule";
-  EXPECT_NE(S2.find("\"P_POSITION\":true"), std::string::npos) << "the turret rides on a point";
-}
-
-TEST_F(TraceTurret, ListsLiveSlotsBeyondMaxbullet) {
-  // A slot above MAXBULLET is frozen but still live: the trace shows the whole array.
-  T.MAXBULLET = 2;
-  T.P_BULLETS[1].ACTIVE = -1;
-  T.P_BULLETS[1].X = 12.5f;
+TEST_F(TraceTurret, WritesTheBuildsFieldsTheRuleAndOnlyLiveSlots) {
+  T.MAXBULLET = 2;  // a slot above MAXBULLET is frozen but still live: it is listed
   T.P_BULLETS[NBARRAGE::DEFAULT_MAXBULLET - 1].ACTIVE = 1;
+  NBARRAGE::CHANGE_ROTATION_AI(T, 1);
   const std::string S = TEXT();
-  EXPECT_NE(S.find("{\"slot\":1,\"X\":12.5,\"Y\":0,\"XV\":0,\"YV\":0,\"ACTIVE\":-1,\"COUNTER\":0,"
-                   "\"ROTATION\":0,\"FRAME\":0,\"MINFRAME\":0,\"MAXFRAME\":4,\"ANIM\":0,\"ENERGY\":10,"
-                   "\"DEATH_ID\":1}"),
-            std::string::npos)
-      << "a live slot carries its index and all thirteen bullet fields";
-  EXPECT_NE(S.find("{\"slot\":" + std::to_string(NBARRAGE::DEFAULT_MAXBULLET - 1) + ","), std::string::npos)
-      << "the last allocated slot is listed although MAXBULLET is 2";
+  const std::string SPEED = NBARRAGE::PLAYER_BUILD ? "\"BULLETSPEED\":2," : "\"BULLETSPEED\":1.5,";
+  const std::string KIND = NBARRAGE::PLAYER_BUILD ? "\"BULLETSHOOT\":0," : "\"BULLET_TYPE\":0,";
+  const std::string LAST = std::to_string(NBARRAGE::DEFAULT_MAXBULLET - 1);
+  for (const std::string& PART :
+       {SPEED, KIND, std::string("\"P_POSITION\":false,\"P_TARGET\":false,"),
+        std::string("\"ROTATE\":\"ROTATE2\",\"bullets\":[{\"slot\":" + LAST + ",\"X\":0,")})
+    EXPECT_NE(S.find(PART), std::string::npos) << PART << " is missing from " << S;
   EXPECT_EQ(S.find("\"slot\":0,"), std::string::npos) << "free slots are left out";
 }
 

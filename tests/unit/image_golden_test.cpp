@@ -5,16 +5,14 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 
 #include "display/font.hpp"
 #include "draw2d/draw2d.hpp"
 #include "image/pixbank_image.hpp"
+#include "tests/unit/golden.hpp"
 
 TEST(ImageGolden, FontsAndBulletsDrawTheCheckedInPage) {
   const std::string RUN = std::string(VOLLEY_RUN_DIR) + "/";
-  const std::string GOLDEN = std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/image_page.crc";
   FONTTYPE TINY{}, BIG{};
   for (auto [FONT, NAME] : {std::pair{&TINY, "tiny_font.put"}, std::pair{&BIG, "qzfntdg.put"}}) {
     FONT->INIT = NFONT::INIT;
@@ -45,15 +43,13 @@ TEST(ImageGolden, FontsAndBulletsDrawTheCheckedInPage) {
   // Every bullet frame, over the text, with a few past the sheet that must draw nothing.
   for (int N = 0; N < 60; ++N) {
     if (const uint8_t* F = IMAGE_FRAME(BULLETS, N)) {
-      draw2d::blit(PAGE, float(140 + (N % 12) * 14), float(30 + (N / 12) * 14), F, draw2d::Blit::TRANSPARENT);
+      draw2d::blit(PAGE, float(140 + (N % 12) * 14), float(30 + (N / 12) * 14), F,
+                   draw2d::Blit::TRANSPARENT);
     }
   }
   char HEX[16];
-  std::snprintf(HEX, sizeof HEX, "%08lx", crc32(0, PAGE + 4, 320 * 240));
-  if (std::getenv("VOLLEY_UPDATE_GOLDEN")) std::ofstream(GOLDEN) << HEX << "\n";
-  std::string EXPECTED;
-  std::ifstream(GOLDEN) >> EXPECTED;
-  EXPECT_EQ(HEX, EXPECTED) << "the page differs from the checked-in golden page";
+  std::snprintf(HEX, sizeof HEX, "%08lx\n", crc32(0, PAGE + 4, 320 * 240));
+  volley_test::EXPECT_GOLDEN("image_page.crc", HEX);
   draw2d::free_buffer(PAGE);
   BULLETS.DESTROY(BULLETS);
   TINY.DESTROY(TINY);

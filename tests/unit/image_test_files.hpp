@@ -23,14 +23,18 @@ inline std::string SCRATCH(const std::string& NAME) {
     std::string PATH = ::testing::TempDir() + "volley_XXXXXX";
     pid_t OWNER = getpid();
     Dir() { PATH = mkdtemp(PATH.data()) != nullptr ? PATH + "/" : "/nonexistent-scratch/"; }
-    ~Dir() { std::error_code IGNORED; if (getpid() == OWNER) std::filesystem::remove_all(PATH, IGNORED); }
+    ~Dir() {
+      std::error_code IGNORED;
+      if (getpid() == OWNER) std::filesystem::remove_all(PATH, IGNORED);
+    }
   } DIR;
   return DIR.PATH + NAME;
 }
 
 inline void WRITE_BYTES(const std::string& NAME, const std::vector<uint8_t>& BYTES) {
   std::ofstream(NAME, std::ios::binary)
-      .write(reinterpret_cast<const char*>(BYTES.data()), static_cast<std::streamsize>(BYTES.size()));
+      .write(reinterpret_cast<const char*>(BYTES.data()),
+             static_cast<std::streamsize>(BYTES.size()));
 }
 
 /// A frame of W x H pixels of one colour.
@@ -61,8 +65,9 @@ inline uint8_t PATTERN(int X, int Y) { return static_cast<uint8_t>((X + 7 * Y) %
 inline std::vector<uint8_t> BMP_BYTES(int W, int H, bool TOP_DOWN = false) {
   const uint32_t STRIDE = (W + 3) / 4 * 4, OFFBITS = 14 + 40 + 1024;
   std::vector<uint8_t> B = {'B', 'M'};
-  for (uint32_t V : {OFFBITS + STRIDE * H, 0u, OFFBITS, 40u, uint32_t(W), uint32_t(TOP_DOWN ? -H : H),
-                     1u | 8u << 16, 0u, STRIDE * H, 2835u, 2835u, 256u, 0u})
+  for (uint32_t V :
+       {OFFBITS + STRIDE * H, 0u, OFFBITS, 40u, uint32_t(W), uint32_t(TOP_DOWN ? -H : H),
+        1u | 8u << 16, 0u, STRIDE * H, 2835u, 2835u, 256u, 0u})
     B.insert(B.end(), {uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24)});
   for (int I = 0; I < 256; ++I) B.insert(B.end(), {uint8_t(I), uint8_t(I), uint8_t(I), 0});
   for (uint32_t I = 0; I < STRIDE * H; ++I) {

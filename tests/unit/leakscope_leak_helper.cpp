@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   }
   void* A = LEAKSCOPE_CALLOCATE(360, "T", 53);
   void* B = LEAKSCOPE_CALLOCATE(24, "U", 7);
-  std::printf("%" PRIXPTR " %" PRIXPTR "\n", reinterpret_cast<uintptr_t>(A), reinterpret_cast<uintptr_t>(B));
+  std::printf("%" PRIXPTR " %" PRIXPTR "\n", reinterpret_cast<uintptr_t>(A),
+              reinterpret_cast<uintptr_t>(B));
   return 0;
 }

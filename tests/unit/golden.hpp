@@ -1,0 +1,32 @@
+// The one check behind every golden file in tests/golden/: the text a test produces must equal
+// the checked-in file line for line, and the first differing line is shown. With
+// VOLLEY_UPDATE_GOLDEN set the file is rewritten instead (tools/regen_goldens.sh does this);
+// a rewritten golden file is reviewed like a code change.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace volley_test {
+
+inline void EXPECT_GOLDEN(const std::string& NAME, const std::string& ACTUAL) {
+  const std::string PATH = std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/" + NAME;
+  if (std::getenv("VOLLEY_UPDATE_GOLDEN") != nullptr) std::ofstream(PATH) << ACTUAL;
+  std::ifstream WANT(PATH);
+  ASSERT_TRUE(WANT.is_open()) << PATH << " is missing; run tools/regen_goldens.sh";
+  std::istringstream GOT(ACTUAL);
+  std::string W, G;
+  for (int LINE = 1;; ++LINE) {
+    const bool MORE_WANTED = static_cast<bool>(std::getline(WANT, W));
+    const bool MORE_GOT = static_cast<bool>(std::getline(GOT, G));
+    if (!MORE_WANTED && !MORE_GOT) return;
+    ASSERT_EQ(MORE_GOT ? G : "(end)", MORE_WANTED ? W : "(end)")
+        << "line " << LINE << " differs from tests/golden/" << NAME;
+  }
+}
+
+}  // namespace volley_test
