@@ -188,14 +188,6 @@ TEST_F(VolleyFiles, VlyFilesReadAsTheDesignerLoadsThem) {
     T.DESTROY(T);
   }
   NDESIGNER::DESTROY_CANNONS();
-  // Rows that hold only -1 or 0 (targeting, active) read any other value as -1.
-  float SWITCHES[NDESIGNER::BARRAGE_VALUES] = {};
-  SWITCHES[1] = 1.0f;
-  SWITCHES[10] = 0.5f;
-  WRITE_ALL(DIR / "s.vly", BYTES_OF(SWITCHES));
-  const volley::Programme S = volley::load_programme(DIR / "s.vly");
-  EXPECT_EQ(S[0].TARGETING, -1);
-  EXPECT_EQ(S[0].ACTIVE, -1);
 }
 
 TEST_F(VolleyFiles, BadFilesAreRefusedWithTheirReason) {
