@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "harness/key_script.hpp"
 #include "leakscope/leakscope.hpp"

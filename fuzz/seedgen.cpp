@@ -12,6 +12,7 @@
 
 #include "draw2d/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
+#include "lib/src/formats.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
@@ -102,6 +103,13 @@ void BARRAGES() {
         START + BYTES("\0\6\0\30\0\26\1\6\1\4\2\6\3\0", 14));
   WRITE("barrage_roundtrip", "load_then_edit.bin",
         START + BYTES("\4\0", 2) + START + BYTES("\0\41\1\14", 4));
+  // Programmes: the designer's start-up file, and as .json with a second, delayed set.
+  WRITE("programme_vly", "startup.vly", START);
+  volley::Programme P = volley::detail::parse_vly(
+      reinterpret_cast<const uint8_t*>(START.data()), START.size(), "start");
+  P.push_back(P[0]);
+  P[1].DELAY = 90;
+  WRITE("programme_json", "two_sets.json", volley::programme_json(P));
 }
 
 void SCRIPTS_AND_OPTIONS() {

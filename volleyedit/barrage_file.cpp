@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,24 +22,6 @@ void REPORT(const std::string& FILENAME, const char* WHAT, int ERR) {
 }
 
 }  // namespace
-
-void ENCODE_BARRAGE(const float (&VALUES)[BARRAGE_VALUES], uint8_t (&BYTES)[BARRAGE_BYTES]) {
-  for (int32_t K = 0; K < BARRAGE_VALUES; ++K) {
-    const uint32_t BITS = std::bit_cast<uint32_t>(VALUES[K]);
-    for (int32_t B = 0; B < 4; ++B) BYTES[4 * K + B] = static_cast<uint8_t>(BITS >> (8 * B));
-  }
-}
-
-void DECODE_BARRAGE(const uint8_t* BYTES, std::size_t SIZE, float (&VALUES)[BARRAGE_VALUES]) {
-  for (int32_t K = 0; K < BARRAGE_VALUES; ++K) {
-    uint32_t BITS = 0;
-    for (int32_t B = 0; B < 4; ++B) {
-      const std::size_t AT = static_cast<std::size_t>(4 * K + B);
-      if (AT < SIZE) BITS |= static_cast<uint32_t>(BYTES[AT]) << (8 * B);
-    }
-    VALUES[K] = std::bit_cast<float>(BITS);
-  }
-}
 
 bool SAVE_DATA(const std::string& FILENAME) {
   float VALUES[BARRAGE_VALUES];

@@ -42,6 +42,28 @@ TEST(Draw2dCore, RoundingGoesHalfAwayFromZeroAndSaturates) {
   EXPECT_EQ(draw2d::create_buffer(8192, 1), nullptr) << "a width the header cannot hold";
 }
 
+// Wide rows go eight pixels at a time: every byte value, 0 among high-bit ones, and every
+// row width up to 19 must give what the pixel rule gives.
+TEST(Draw2dBlit, WideTransparentRowsFollowThePixelRule) {
+  for (int W = 1; W < 20; ++W) {
+    std::vector<uint8_t> S(draw2d::buffer_bytes(W, 2));
+    draw2d::write_header(S.data(), W, 2);
+    for (int I = 0; I < W * 2; ++I)
+      S[4 + I] = static_cast<uint8_t>(I % 3 == 0 ? 0 : I % 3 == 1 ? 0x80 : 37 * I + 1);
+    Guarded T(W + 3, 4);
+    std::fill_n(T.buf() + 4, (W + 3) * 4, 9);
+    draw2d::blit(T.buf(), 2, 1, S.data(), draw2d::Blit::TRANSPARENT);
+    for (int Y = 0; Y < 4; ++Y) {
+      for (int X = 0; X < W + 3; ++X) {
+        const bool IN = X >= 2 && X < 2 + W && Y >= 1 && Y < 3;
+        const uint8_t V = IN ? S[4 + (Y - 1) * W + X - 2] : 0;
+        EXPECT_EQ(T.buf()[4 + Y * (W + 3) + X], V != 0 ? V : 9)
+            << "width " << W << ", pixel " << X << ", " << Y;
+      }
+    }
+  }
+}
+
 TEST(Draw2dBlit, ClipsToTheTargetAndKeepsTransparentPixels) {
   std::vector<uint8_t> S(draw2d::buffer_bytes(3, 3));
   draw2d::write_header(S.data(), 3, 3);

@@ -128,7 +128,9 @@ TEST_F(BarrageFileTest, ShortAndLongFilesLoadTheirFirst140Bytes) {
   WRITE_ALL(DIR / "six.vly", std::string("\x00\x00\xA0\x40\x11\x22", 6));  // 5.0, two bytes
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("six.vly")));
   EXPECT_EQ(MENU[0].VALUE, 5.0f) << "row 0 gets the first four bytes";
-  EXPECT_EQ(MENU[1].VALUE, 0.0f) << "0.0 behind the end";
+  EXPECT_EQ(MENU[1].VALUE, -1.0f)
+      << "row 1 holds the two cut-off bytes, a value other than 0, which switches targeting on";
+  EXPECT_EQ(MENU[2].VALUE, 0.0f) << "0.0 behind the end";
   EXPECT_EQ(MENU[33].VALUE, 1.0f) << "0.0 behind the end, raised to row 33's MIN of 1";
   WRITE_ALL(DIR / "long.vly", FLOATS(std::vector<float>(50, 10.0f)));
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("long.vly")));
