@@ -154,7 +154,13 @@ void LIMIT_LOADED_VALUES() {
   // not-a-number never reach the cannon. Pinned by BarrageFileTest.ValuesAreLimitedToTheirRows.
   for (int32_t ROW = 0; ROW < SELECTABLE_ROWS; ++ROW) {
     MENU_TYPE& M = MENU[ROW];
-    if (!std::isfinite(M.VALUE)) {
+    // DEVIATION(loaded-flags-stay-set): a truth-value row (limits -1 and 0: targeting,
+    // active) keeps a non-zero value non-zero: it becomes -1, not the 0 that clamping 1.0
+    // would give, so a file that aims still aims. Pinned by
+    // BarrageFileTest.ValuesAreLimitedToTheirRows.
+    if (M.MIN == -1.0f && M.MAX == 0.0f && M.VALUE != 0.0f) {
+      M.VALUE = -1.0f;
+    } else if (!std::isfinite(M.VALUE)) {
       M.VALUE = M.MIN;
     } else if (M.VALUE < M.MIN) {
       M.VALUE = M.MIN;
