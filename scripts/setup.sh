@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgif-dev libpng-dev             # recording runs
   xvfb xauth xdotool                # window tests: X server and real key events
+  x11-utils                         # xwininfo: a failing window test prints the window tree
   valgrind
 )
 
