@@ -190,8 +190,14 @@ bool window_open(int W, int H, unsigned FLAGS, int SCALE) {
   WINDOW.FULLSCREEN = (FLAGS & SCREEN_FULLSCREEN) != 0;
   WINDOW.NO_SWITCH = (FLAGS & SCREEN_NO_SWITCH) != 0;
   const Uint32 WIN_FLAGS = WINDOW.FULLSCREEN ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-  WINDOW.WIN = SDL_CreateWindow("Volley", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                W * SCALE, H * SCALE, WIN_FLAGS);
+  // The window is made ready for OpenGL from the start: the OpenGL renderer would otherwise
+  // destroy it and open another, and whoever found the first (a test script, a window
+  // manager) would hold a window that no longer exists. Without OpenGL it opens without.
+  for (const Uint32 GL : {Uint32{SDL_WINDOW_OPENGL}, Uint32{0}}) {
+    WINDOW.WIN = SDL_CreateWindow("Volley", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  W * SCALE, H * SCALE, WIN_FLAGS | GL);
+    if (WINDOW.WIN) break;
+  }
   if (!WINDOW.WIN) return false;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   WINDOW.REN = SDL_CreateRenderer(WINDOW.WIN, -1, SDL_RENDERER_PRESENTVSYNC);
