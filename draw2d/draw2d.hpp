@@ -160,6 +160,11 @@ void tick_frame();
 /// return at once. Set it before opening a screen.
 void set_headless(bool ON);
 bool headless();
+/// Window scale N (1 to 8, default 1): a window shows every screen pixel as an N x N block,
+/// nearest-pixel; the screen, its pages and everything read from them keep their size. Values
+/// outside 1 to 8 are taken as 1. Set it before opening a screen.
+void set_window_scale(int N);
+int window_scale();
 /// Scripted key state for a scan code (held until released). Works with every back-end.
 void set_key(int SCANCODE, bool DOWN);
 /// Puts text into the key buffer that inkey reads.

@@ -33,6 +33,7 @@ struct Screen {
 };
 
 Screen SCREEN;
+int WINDOW_SCALE = 1;  // the window shows each page pixel as N x N pixels
 bool SCRIPTED[MAX_SCANCODE] = {};
 std::deque<std::string> KEYS;
 
@@ -107,7 +108,7 @@ bool open_screen(int W, int H, int DEPTH, int PAGES, unsigned FLAGS) {
   SCREEN.OPEN = true;
   SCREEN.DIRTY = false;
   if (!headless() && !(FLAGS & SCREEN_NULL)) {
-    if (!detail::window_open(W, H, FLAGS)) {
+    if (!detail::window_open(W, H, FLAGS, WINDOW_SCALE)) {
       close_screen();
       return false;
     }
@@ -234,6 +235,10 @@ void sleep_ms(int MS, bool KEY_CANCELS) {
 }
 
 // ---- Scripted input ----
+
+void set_window_scale(int N) { WINDOW_SCALE = N >= 1 && N <= 8 ? N : 1; }
+
+int window_scale() { return WINDOW_SCALE; }
 
 void set_key(int SCANCODE, bool DOWN) {
   if (SCANCODE >= 0 && SCANCODE < MAX_SCANCODE) SCRIPTED[SCANCODE] = DOWN;

@@ -17,6 +17,7 @@ void RunSetup::start() {
   std::string ERROR;
   if (!OPTIONS_.TRACE.empty() && !TRACE_.open(OPTIONS_.TRACE, ERROR)) refuse(ERROR);
   if (!RECORDER_.open(OPTIONS_, ERROR)) refuse(ERROR);
+  draw2d::set_window_scale(OPTIONS_.SCALE);
   if (OPTIONS_.HEADLESS) {
     // DEVIATION(command-line-options): headless runs (an option, off by default) use the
     // memory screen and the virtual clock, and the tracker reports without waiting for a key.

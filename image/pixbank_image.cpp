@@ -320,9 +320,16 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
   if (!IMAGE_BUFFER) draw2d::fatal(INDEX_BMP_FAILED);
   if (IMAGE.P_DATA) draw2d::blit(IMAGE_BUFFER, 0, 0, IMAGE.P_DATA, draw2d::Blit::OPAQUE);
   // The store shrinks or grows to the tiles.
-  IMAGE.P_DATA = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
+  // DEVIATION(image-failed-resize): a store that cannot be resized stays the record's (and
+  // is returned by DESTROY) instead of being lost behind a null pointer; the sheet then holds
+  // no tile. Pinned by Image.FailedResizeKeepsTheStore.
+  auto* TILES = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(NUMTILES * SIZE * 2), MODULE, __LINE__));
-  if (!IMAGE.P_DATA) NUMTILES = 0;
+  if (TILES) {
+    IMAGE.P_DATA = TILES;
+  } else {
+    NUMTILES = 0;
+  }
   IMAGE.M_SIZE = static_cast<uint32_t>(NUMTILES * SIZE);
   // Left to right, then top to bottom; partial tiles at the edges are dropped.
   uint64_t I = 0;
@@ -366,13 +373,17 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   if (MAX_INDEX >= MAX_LIST_FRAMES) MAX_INDEX = MAX_LIST_FRAMES - 1;
   // A frame store of MAX_ELEMENT bytes (new bytes zero-filled) and the index.
   const uint32_t OLD_BYTES = IMAGE.P_DATA ? IMAGE.M_SIZE * 2 : 0;
-  IMAGE.P_DATA = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
+  // DEVIATION(image-failed-resize): a store that cannot be resized stays the record's, with
+  // no frame cut into it. Pinned by Image.FailedResizeKeepsTheStore.
+  auto* STORE = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(MAX_ELEMENT), MODULE, __LINE__));
+  if (STORE) IMAGE.P_DATA = STORE;
   // DEVIATION(frame-list-sets-size): M_SIZE follows the store that is now held (MAX_ELEMENT \ 2
   // words) instead of keeping its old value, so that the frame checks and IMAGE_FRAME see the
   // real store. Pinned by Image.FrameListCutsFramesFromTheTopStrip.
-  IMAGE.M_SIZE = IMAGE.P_DATA ? static_cast<uint32_t>(MAX_ELEMENT / 2) : 0;
-  if (IMAGE.P_DATA && MAX_ELEMENT > OLD_BYTES) {
+  IMAGE.M_SIZE = STORE ? static_cast<uint32_t>(MAX_ELEMENT / 2) : 0;
+  if (!STORE) MAX_INDEX = -1;
+  if (STORE && MAX_ELEMENT > OLD_BYTES) {
     std::memset(reinterpret_cast<uint8_t*>(IMAGE.P_DATA) + OLD_BYTES, 0,
                 static_cast<std::size_t>(MAX_ELEMENT - OLD_BYTES));
   }

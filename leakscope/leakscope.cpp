@@ -7,11 +7,39 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <unordered_set>
+
 LEAKSCOPE_T* LEAKSCOPE_LIST = nullptr;
 std::mutex* LEAKSCOPE_MUTEX = nullptr;
 int32_t LEAKSCOPE_INSTANCES = 0;
 
 namespace {
+
+const LEAKSCOPE_ALLOCATOR SYSTEM_ALLOCATOR{std::calloc, std::realloc, std::free};
+const LEAKSCOPE_ALLOCATOR* ALLOC = &SYSTEM_ALLOCATOR;
+
+// Addresses the tracker has released (by a release or a moving resize) and not handed out
+// since; lives from the first LEAKSCOPE_INIT to the last LEAKSCOPE_EXIT, guarded by the mutex.
+std::unordered_set<void*>* RELEASED = nullptr;
+
+void MARK_RELEASED(void* PT) {
+  LEAKSCOPE_MUTEXLOCK();
+  if (RELEASED != nullptr && PT != nullptr) RELEASED->insert(PT);
+  LEAKSCOPE_MUTEXUNLOCK();
+}
+
+void MARK_HANDED_OUT(void* PT) {
+  LEAKSCOPE_MUTEXLOCK();
+  if (RELEASED != nullptr && PT != nullptr) RELEASED->erase(PT);
+  LEAKSCOPE_MUTEXUNLOCK();
+}
+
+bool WAS_RELEASED(void* PT) {
+  LEAKSCOPE_MUTEXLOCK();
+  const bool FOUND = RELEASED != nullptr && RELEASED->count(PT) != 0;
+  LEAKSCOPE_MUTEXUNLOCK();
+  return FOUND;
+}
 
 bool EXIT_WAIT = true;
 bool EXIT_REPORT = true;
@@ -90,7 +118,8 @@ void LEAKSCOPE_REMOVE(LEAKSCOPE_T* ELEM) {
 }
 
 void* LEAKSCOPE_CALLOCATE(uint32_t BYTES, const char* FILE, int32_t LINENUM) {
-  void* PT = std::calloc(1, BYTES);
+  void* PT = ALLOC->CALLOC(1, BYTES);
+  MARK_HANDED_OUT(PT);
   LEAKSCOPE_ADD(PT, BYTES, FILE, LINENUM);
   return PT;
 }
@@ -100,29 +129,43 @@ void* LEAKSCOPE_REALLOCATE(void* PT, uint32_t BYTES, const char* FILE, int32_t L
   // that realloc has already released.
   // The record is looked up before the resize: PT's value is not used once realloc has run.
   LEAKSCOPE_T* E = PT != nullptr ? LEAKSCOPE_FIND(PT) : nullptr;
-  void* NEWPT = std::realloc(PT, BYTES == 0 ? 1 : BYTES);
-  if (E != nullptr) {
+  void* NEWPT = ALLOC->REALLOC(PT, BYTES == 0 ? 1 : BYTES);
+  if (NEWPT != nullptr) {
+    MARK_HANDED_OUT(NEWPT);
+    if (NEWPT != PT) MARK_RELEASED(PT);  // a moving resize released the old block
+  }
+  if (E == nullptr) {
+    LEAKSCOPE_ADD(NEWPT, BYTES, FILE, LINENUM);
+  } else if (NEWPT != nullptr) {
     // Updated outside the lock, as a find followed by an update.
     E->PT = NEWPT;
     E->BYTES = BYTES;
     std::free(E->FILE);
     E->FILE = COPY_TEXT(FILE);
     E->LINENUM = LINENUM;
-  } else {
-    LEAKSCOPE_ADD(NEWPT, BYTES, FILE, LINENUM);
   }
+  // DEVIATION(tracker-failed-resize): when the resize fails the block stays where it was, and
+  // so does its record; pointing the record at null would forget the block and turn its later
+  // release into an invalid one. Pinned by LeakscopeFaults.FailedResizeKeepsTheOldRecord.
   return NEWPT;
 }
 
 void LEAKSCOPE_DEALLOCATE(void* PT, const char* FILE, int32_t LINENUM, const char* VARNAME) {
   LEAKSCOPE_T* E = PT != nullptr ? LEAKSCOPE_FIND(PT) : nullptr;
+  bool AGAIN = false;
   if (E != nullptr) {
     LEAKSCOPE_REMOVE(E);
   } else {
+    AGAIN = PT != nullptr && WAS_RELEASED(PT);
     LEAKSCOPE_PRINT(std::string("Invalid deallocate(") + (VARNAME ? VARNAME : "") + ") [&H" +
                     HEX(PT) + "] at " + (FILE ? FILE : "") + ":" + std::to_string(LINENUM));
   }
-  std::free(PT);
+  // DEVIATION(tracker-double-release): a pointer that the tracker has already released, and
+  // not handed out since, is reported and not freed a second time (a double free corrupts
+  // the heap). Pinned by LeakscopeFaults.SecondReleaseIsReportedAndNotFreedAgain.
+  if (AGAIN) return;
+  ALLOC->FREE(PT);
+  MARK_RELEASED(PT);
 }
 
 int LEAKSCOPE_READ_KEY() {
@@ -145,7 +188,10 @@ int LEAKSCOPE_READ_KEY() {
 
 void LEAKSCOPE_INIT() {
   // The report's outputs are the C streams, which are ready before any constructor runs.
-  if (LEAKSCOPE_INSTANCES == 0) LEAKSCOPE_MUTEX = new std::mutex;
+  if (LEAKSCOPE_INSTANCES == 0) {
+    LEAKSCOPE_MUTEX = new std::mutex;
+    RELEASED = new std::unordered_set<void*>;
+  }
   LEAKSCOPE_INSTANCES += 1;
 }
 
@@ -168,6 +214,8 @@ void LEAKSCOPE_EXIT() {
     } else if (EXIT_REPORT) {
       LEAKSCOPE_PRINT("All memory deallocated");
     }
+    delete RELEASED;
+    RELEASED = nullptr;
     delete LEAKSCOPE_MUTEX;
     LEAKSCOPE_MUTEX = nullptr;
   }
@@ -177,6 +225,9 @@ void LEAKSCOPE_EXIT() {
 void LEAKSCOPE_SET_EXIT_WAIT(bool WAIT) { EXIT_WAIT = WAIT; }
 
 void LEAKSCOPE_SET_EXIT_REPORT(bool REPORT) { EXIT_REPORT = REPORT; }
+void LEAKSCOPE_SET_ALLOCATOR(const LEAKSCOPE_ALLOCATOR* ALLOCATOR) {
+  ALLOC = ALLOCATOR != nullptr ? ALLOCATOR : &SYSTEM_ALLOCATOR;
+}
 
 void LEAKSCOPE_SET_STREAMS(std::FILE* ERR, std::FILE* OUT) {
   ERR_STREAM = ERR;

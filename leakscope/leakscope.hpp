@@ -28,11 +28,15 @@ extern int32_t LEAKSCOPE_INSTANCES;     ///< LEAKSCOPE_INIT calls not yet matche
 void* LEAKSCOPE_CALLOCATE(uint32_t BYTES, const char* FILE, int32_t LINENUM);
 
 /// Resizes PT to BYTES bytes (new bytes are not zeroed; a null PT gives a fresh block).
-/// A recorded PT has its record updated in place; anything else is recorded anew.
+/// A recorded PT has its record updated in place; anything else is recorded anew. When the
+/// resize fails (null result) a recorded PT keeps its record and stays the caller's to use
+/// and release.
 void* LEAKSCOPE_REALLOCATE(void* PT, uint32_t BYTES, const char* FILE, int32_t LINENUM);
 
 /// Removes PT's record and releases the block. A null or unrecorded PT is reported as
-/// "Invalid deallocate(VARNAME) [&HPT] at FILE:LINENUM" and then handed to free() all the same.
+/// "Invalid deallocate(VARNAME) [&HPT] at FILE:LINENUM" and then handed to free() all the same,
+/// unless the tracker has already released PT and not handed it out since: that second
+/// release is reported and nothing is freed.
 void LEAKSCOPE_DEALLOCATE(void* PT, const char* FILE, int32_t LINENUM, const char* VARNAME);
 
 /// Reports one line: "(LEAKSCOPE) S\r" on standard error, "(LEAKSCOPE) S\n" on the output.
@@ -62,6 +66,15 @@ void LEAKSCOPE_SET_EXIT_REPORT(bool REPORT);
 
 /// Where the two report writes go (default: stderr and stdout). Tests capture them.
 void LEAKSCOPE_SET_STREAMS(std::FILE* ERR, std::FILE* OUT);
+
+/// The system allocator behind the tracked blocks (records always use the C library's).
+/// Tests put in one that fails; null restores calloc, realloc and free.
+struct LEAKSCOPE_ALLOCATOR {
+  void* (*CALLOC)(std::size_t COUNT, std::size_t BYTES);
+  void* (*REALLOC)(void* PT, std::size_t BYTES);
+  void (*FREE)(void* PT);
+};
+void LEAKSCOPE_SET_ALLOCATOR(const LEAKSCOPE_ALLOCATOR* ALLOCATOR);
 
 /// Number of records in the list (live tracked blocks).
 std::size_t LEAKSCOPE_COUNT();

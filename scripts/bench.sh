@@ -15,7 +15,7 @@ JOBS=${JOBS:-2}
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${VOLLEY_BENCH_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
   export VOLLEY_BENCH_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" "$0" "$@"
 fi
 
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then

@@ -12,6 +12,7 @@ PACKAGES=(
   libgif-dev libpng-dev             # recording runs
   nlohmann-json3-dev                # the pattern library's text format
   xvfb xauth xdotool                # window tests: X server and real key events
+  x11-utils                         # xwininfo: a failing window test prints the window tree
   valgrind
 )
 

@@ -21,7 +21,10 @@ run_ctest() {  # dir, label regex to exclude
   local dir=$1 exclude=$2
   # One X server for the whole run; tests that need a window find it in DISPLAY. Tests that
   # open windows run one at a time: real key events go to whichever window has the focus.
-  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  # -noreset: by default the server starts over each time its last client leaves, and a
+  # program that connects during that reset finds no display (SDL then refuses to open a
+  # window); window tests follow each other closely enough to hit that.
+  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
     ctest --test-dir "$1" --output-on-failure -j "$2" --timeout 300 -LE "$3|window" </dev/null &&
     ctest --test-dir "$1" --output-on-failure -j 1 --timeout 300 -L window -LE "$3" </dev/null
   ' run_ctest "$dir" "$JOBS" "$exclude"

@@ -16,14 +16,15 @@ inline constexpr const char* LOAD_FILENAME = "barrage2.vly";
 
 /// Writes MENU[0..34].VALUE to FILENAME: an existing file is not truncated (bytes beyond 140
 /// stay), a missing one is created. Returns false, with one line on standard error, when the
-/// file cannot be opened for writing or the write or close fails; the file is then left as it
-/// was as far as the system allows.
+/// file cannot be opened for reading and writing (nor created), or the write or close fails;
+/// the file is then left as it was as far as the system allows.
 bool SAVE_DATA(const std::string& FILENAME);
 
 /// Reads FILENAME into MENU[0..34].VALUE (short files as DECODE_BARRAGE says), then limits the
 /// loaded values (rows 0 to 33 to their limits, not-finite values to MIN; row 34 not-finite to
-/// 0). Never creates or changes a file. Returns false, with one line on standard error and the
-/// menu unchanged, when the file does not exist or cannot be read.
+/// 0). Never creates or changes a file. A file shorter than 140 bytes loads with one line on
+/// standard error naming it and its size. Returns false, with one line on standard error and
+/// the menu unchanged, when the file does not exist or cannot be read.
 bool LOAD_DATA(const std::string& FILENAME);
 
 }  // namespace NDESIGNER

@@ -3,6 +3,7 @@
 // (PC set 1) and key text for inkey; a close request counts as an Escape press.
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "draw2d/draw2d.hpp"
@@ -149,6 +150,14 @@ bool software_opengl(SDL_Renderer* REN) {
   return false;
 }
 
+// SDL's video drivers that draw into memory only.
+bool windowless_driver(const char* NAME) {
+  if (NAME == nullptr) return true;
+  for (const char* MEMORY_ONLY : {"offscreen", "dummy", "evdev"})
+    if (std::strcmp(NAME, MEMORY_ONLY) == 0) return true;
+  return false;
+}
+
 void toggle_fullscreen() {
   WINDOW.FULLSCREEN = !WINDOW.FULLSCREEN;
   SDL_SetWindowFullscreen(WINDOW.WIN, WINDOW.FULLSCREEN ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -156,7 +165,7 @@ void toggle_fullscreen() {
 
 }  // namespace
 
-bool window_open(int W, int H, unsigned FLAGS) {
+bool window_open(int W, int H, unsigned FLAGS, int SCALE) {
   window_close();
   if (!VIDEO_STARTED) {
     // Ctrl+C keeps its usual meaning: SDL would otherwise turn it into a quit event for as
@@ -164,17 +173,31 @@ bool window_open(int W, int H, unsigned FLAGS) {
     // report's key wait, for one). The video system then stays up until the program ends.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // CHOICE: a window that nobody can see is no window. When SDL cannot reach the display
+    // (an X server busy resetting, say) it falls back to a windowless driver, and the program
+    // would run on with nothing shown and no key to end it; that counts as a failure to open,
+    // unless SDL_VIDEODRIVER asked for such a driver.
+    // Pinned by Draw2dWindow.UnreachableDisplayIsAFailureToOpen.
+    const char* DRIVER = SDL_GetCurrentVideoDriver();
+    if (windowless_driver(DRIVER) && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      return false;
+    }
     VIDEO_STARTED = true;
   }
-  // CHOICE: a screen of 320 x 240 or smaller is shown in a window twice its size, scaled by
-  // the renderer with nearest-pixel sampling; the page itself keeps its own size.
-  // Pinned by Draw2dWindowSize.ShowsTheVisiblePageScaledAndCloses.
-  const int SCALE = (W <= 320 && H <= 240) ? 2 : 1;
+  // The window is the screen's size times the scale that --scale asked for (1 unless asked),
+  // magnified by the renderer with nearest-pixel sampling; the page keeps its own size.
   WINDOW.FULLSCREEN = (FLAGS & SCREEN_FULLSCREEN) != 0;
   WINDOW.NO_SWITCH = (FLAGS & SCREEN_NO_SWITCH) != 0;
   const Uint32 WIN_FLAGS = WINDOW.FULLSCREEN ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-  WINDOW.WIN = SDL_CreateWindow("Volley", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                W * SCALE, H * SCALE, WIN_FLAGS);
+  // The window is made ready for OpenGL from the start: the OpenGL renderer would otherwise
+  // destroy it and open another, and whoever found the first (a test script, a window
+  // manager) would hold a window that no longer exists. Without OpenGL it opens without.
+  for (const Uint32 GL : {Uint32{SDL_WINDOW_OPENGL}, Uint32{0}}) {
+    WINDOW.WIN = SDL_CreateWindow("Volley", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  W * SCALE, H * SCALE, WIN_FLAGS | GL);
+    if (WINDOW.WIN) break;
+  }
   if (!WINDOW.WIN) return false;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   WINDOW.REN = SDL_CreateRenderer(WINDOW.WIN, -1, SDL_RENDERER_PRESENTVSYNC);

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # volleyedit in a real window (Xvfb), driven by real key events from xdotool: the start-up
 # answers come through a pipe, Down moves the selection, Escape quits. Passes when the program
-# exits with code 0 and its tracker reports a clean exit. Never waits for ever: every wait has
-# a deadline and the program is killed if it outlives it.
-# Usage: volleyedit_window.sh PROGRAM ANSWERS     (exit 77: skipped, no X display or xdotool)
+# exits with code 0, its window has the expected size and its tracker reports a clean exit.
+# Never waits for ever: every wait has a deadline and the program is killed if it outlives it.
+# A failure prints the X window tree and the program's output.
+# Usage: volleyedit_window.sh PROGRAM ANSWERS WIDTHxHEIGHT   (exit 77: no X display or xdotool)
 set -u
 PROGRAM=$1
 ANSWERS=$2
+SIZE=$3
 
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
 command -v xdotool >/dev/null || { echo "no xdotool: skipped"; exit 77; }
@@ -27,6 +29,7 @@ printf '%s' "$ANSWERS" | "$PROGRAM" >out.txt 2>err.txt &
 PID=$!
 fail() {
   echo "FAIL: $*"
+  echo "--- X window tree"; xwininfo -root -tree 2>&1 | head -n 40
   kill "$PID" 2>/dev/null; sleep 1; kill -9 "$PID" 2>/dev/null
   echo "--- stdout"; cat out.txt; echo "--- stderr"; tr '\r' '\n' <err.txt
   exit 1
@@ -43,6 +46,9 @@ for _ in $(seq 1 150); do
   sleep 0.2
 done
 [ -n "$WID" ] || fail "no window within 30 s"
+GEOMETRY=$(xdotool getwindowgeometry --shell "$WID" 2>/dev/null)
+SHOWN=$(echo "$GEOMETRY" | sed -n 's/^WIDTH=//p')x$(echo "$GEOMETRY" | sed -n 's/^HEIGHT=//p')
+[ "$SHOWN" = "$SIZE" ] || fail "the window is $SHOWN, not $SIZE"
 sleep 0.5
 xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null
 
@@ -71,4 +77,4 @@ CODE=$?
 [ "$CODE" -eq 0 ] || fail "exit code $CODE"
 grep -q "All memory deallocated" out.txt || fail "the tracker did not report a clean exit"
 grep -q "All memory deallocated" err.txt || fail "no clean report on standard error"
-echo "ok: answers $ANSWERS, window $WID, exit 0, clean tracker report"
+echo "ok: answers $ANSWERS, window $WID of $SHOWN, exit 0, clean tracker report"

@@ -94,3 +94,62 @@ TEST(LeakscopeExit, CleanProgramReportsOnceAndTheKeyWaitEndsAtEndOfInput) {
     EXPECT_EQ(R.ERR, "(LEAKSCOPE) All memory deallocated\r") << MODE;
   }
 }
+
+namespace {
+
+// A system allocator whose resizes fail and whose releases are counted.
+int FREES = 0;
+const LEAKSCOPE_ALLOCATOR FAILING_RESIZE{
+    std::calloc, [](void*, std::size_t) -> void* { return nullptr; },
+    [](void* P) { ++FREES, std::free(P); }};
+
+// An allocator that always hands out the same block, as a real one may after a release.
+alignas(16) unsigned char SAME_BLOCK[16];
+const LEAKSCOPE_ALLOCATOR ONE_BLOCK{
+    [](std::size_t, std::size_t) -> void* { return SAME_BLOCK; },
+    [](void*, std::size_t) -> void* { return SAME_BLOCK; }, [](void*) { ++FREES; }};
+
+struct LeakscopeFaults : ::testing::Test {
+  void SetUp() override { FREES = 0; }
+  void TearDown() override { LEAKSCOPE_SET_ALLOCATOR(nullptr); }
+};
+
+}  // namespace
+
+TEST_F(LeakscopeFaults, FailedResizeKeepsTheOldRecord) {
+  const std::size_t BEFORE = LEAKSCOPE_COUNT();
+  void* P = LEAKSCOPE_CALLOCATE(16, "old", 1);
+  LEAKSCOPE_SET_ALLOCATOR(&FAILING_RESIZE);
+  EXPECT_EQ(LEAKSCOPE_REALLOCATE(P, 64, "new", 2), nullptr) << "the resize fails";
+  const LEAKSCOPE_T* E = LEAKSCOPE_FIND(P);
+  ASSERT_NE(E, nullptr) << "the old block keeps its record";
+  EXPECT_EQ(E->BYTES, 16u);
+  EXPECT_EQ(E->LINENUM, 1);
+  EXPECT_EQ(LEAKSCOPE_FIND(nullptr), nullptr) << "no phantom record at address 0";
+  ReportCapture CAP;
+  LEAKSCOPE_DEALLOCATE(P, "t", 3, "p");
+  EXPECT_EQ(CAP.OUT_TEXT(), "") << "the old block's release is a valid one";
+  EXPECT_EQ(FREES, 1);
+  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE);
+}
+
+TEST_F(LeakscopeFaults, SecondReleaseIsReportedAndNotFreedAgain) {
+  void* P = LEAKSCOPE_CALLOCATE(24, "t", 1);
+  LEAKSCOPE_DEALLOCATE(P, "t", 2, "p");
+  ReportCapture CAP;
+  LEAKSCOPE_DEALLOCATE(P, "t", 3, "p");  // a double free under ASan (and glibc) if freed again
+  EXPECT_EQ(CAP.OUT_TEXT(), "(LEAKSCOPE) Invalid deallocate(p) [&H" + HEX(P) + "] at t:3\n");
+
+  LEAKSCOPE_SET_ALLOCATOR(&ONE_BLOCK);
+  void* A = LEAKSCOPE_CALLOCATE(8, "t", 4);
+  LEAKSCOPE_DEALLOCATE(A, "t", 5, "a");
+  void* B = LEAKSCOPE_REALLOCATE(nullptr, 8, "t", 6);
+  ASSERT_EQ(A, B) << "the allocator handed the released block out again";
+  LEAKSCOPE_DEALLOCATE(B, "t", 7, "b");
+  EXPECT_EQ(FREES, 2) << "a block handed out again is released again";
+  LEAKSCOPE_DEALLOCATE(B, "t", 8, "b");
+  EXPECT_EQ(FREES, 2) << "its second release frees nothing";
+  static int NEVER_RECORDED = 0;
+  LEAKSCOPE_DEALLOCATE(&NEVER_RECORDED, "t", 9, "n");
+  EXPECT_EQ(FREES, 3) << "a pointer the tracker never saw is still freed";
+}

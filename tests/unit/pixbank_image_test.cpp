@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "image/pixbank_image.hpp"
+#include "leakscope/leakscope.hpp"
 #include "tests/unit/image_test_files.hpp"
 
 using namespace imagetest;
@@ -119,6 +120,17 @@ TEST_F(Image, TileSetCutsWholeTilesRowByRow) {
     }
     RESET();
   }
+}
+
+TEST_F(Image, FailedResizeKeepsTheStore) {
+  static const LEAKSCOPE_ALLOCATOR NO_RESIZE{
+      std::calloc, [](void*, std::size_t) -> void* { return nullptr; }, std::free};
+  WRITE_BMP(IMG.M_FILENAME = SCRATCH("grow.bmp"), 8, 8);
+  LEAKSCOPE_SET_ALLOCATOR(&NO_RESIZE);
+  IMG.LOAD_BMP_SET(IMG, 4, 4);  // four 4 x 4 tiles need more words than the 8 x 8 frame
+  LEAKSCOPE_SET_ALLOCATOR(nullptr);
+  EXPECT_NE(IMG.P_DATA, nullptr) << "the bitmap's store stays the record's, for DESTROY to return";
+  EXPECT_EQ(IMAGE_FRAME_COUNT(IMG), 0u) << "no tile is cut into a store that could not grow";
 }
 
 TEST_F(Image, FrameListCutsFramesFromTheTopStrip) {

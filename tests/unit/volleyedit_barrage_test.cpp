@@ -44,6 +44,7 @@ class BarrageFileTest : public ::testing::Test {
   fs::path DIR;
   void SetUp() override {
     DIR = e2e::SCRATCH_DIR("volleyedit_barrage", false);
+    fs::permissions(DIR, fs::perms::others_exec, fs::perm_options::add);  // for user nobody
     NDESIGNER::INIT_MENU(225.0f, -1);
     for (int32_t K = 0; K < NDESIGNER::MENU_ROWS; ++K)
       if (K != 12 && K != 34) MENU[K].VALUE = static_cast<float>(K % 2);
@@ -53,8 +54,9 @@ class BarrageFileTest : public ::testing::Test {
 };
 
 // SAVE_DATA in a child process whose files may not grow beyond LIMIT bytes (the file-size signal
-// keeps its default action, which ends the process); its standard error goes to ERR.
-int SAVE_IN_CHILD(const std::string& NAME, rlim_t LIMIT, std::string& ERR) {
+// keeps its default action, which ends the process); its standard error goes to ERR. With
+// AS_NOBODY a root test runs the child as user nobody, for whom permission bits count.
+int SAVE_IN_CHILD(const std::string& NAME, rlim_t LIMIT, std::string& ERR, bool AS_NOBODY) {
   int PIPE[2];
   if (::pipe(PIPE) != 0) return -1;
   std::fflush(nullptr);
@@ -63,6 +65,7 @@ int SAVE_IN_CHILD(const std::string& NAME, rlim_t LIMIT, std::string& ERR) {
     ::dup2(PIPE[1], 2);  // a pipe is not limited in size
     const rlimit R{LIMIT, LIMIT};
     ::setrlimit(RLIMIT_FSIZE, &R);
+    if (AS_NOBODY && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
     ::_exit(NDESIGNER::SAVE_DATA(NAME) ? 0 : 1);
   }
   ::close(PIPE[1]);
@@ -86,6 +89,7 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
     std::optional<std::string> OLD;  // no file when empty; an empty one stands for a directory
     rlim_t LIMIT;
     bool SAVED;
+    bool WRITE_ONLY = false;  // the old file may be written but not read
   };
   const CASE CASES[] = {
       {"a new file", std::nullopt, RLIM_INFINITY, true},
@@ -96,14 +100,19 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
       {"a new file cut short at 100", std::nullopt, 100, false},
       {"a file with no room at all (the file-size signal)", PATTERN(200, 5), 0, false},
       {"a name that cannot be opened for writing, even by root", "", RLIM_INFINITY, false},
+      {"a file that can be written but not read", PATTERN(200, 7), RLIM_INFINITY, false, true},
   };
   for (const CASE& C : CASES) {
     SCOPED_TRACE(C.WHAT);
     fs::remove(DIR / "barrage.vly");
     if (C.OLD && C.OLD->empty()) fs::create_directory(DIR / "barrage.vly");
     else if (C.OLD) WRITE_ALL(DIR / "barrage.vly", *C.OLD);
+    const fs::perms NO_READ = fs::perms::owner_write | fs::perms::others_write;
+    if (C.WRITE_ONLY) fs::permissions(DIR / "barrage.vly", NO_READ);
     std::string ERR;
-    const int STATUS = SAVE_IN_CHILD(PATH("barrage.vly"), C.LIMIT, ERR);
+    const int STATUS = SAVE_IN_CHILD(PATH("barrage.vly"), C.LIMIT, ERR, C.WRITE_ONLY);
+    if (C.WRITE_ONLY)
+      fs::permissions(DIR / "barrage.vly", fs::perms::owner_read, fs::perm_options::add);
     ASSERT_TRUE(WIFEXITED(STATUS)) << "a save never kills the designer and its unsaved design";
     EXPECT_EQ(WEXITSTATUS(STATUS), C.SAVED ? 0 : 1) << "SAVE_DATA tells success from failure";
     if (C.SAVED) {
@@ -125,15 +134,21 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
 }
 
 TEST_F(BarrageFileTest, ShortAndLongFilesLoadTheirFirst140Bytes) {
-  WRITE_ALL(DIR / "six.vly", std::string("\x00\x00\xA0\x40\x11\x22", 6));  // 5.0, two bytes
+  WRITE_ALL(DIR / "six.vly", std::string("\x00\x00\xA0\x40\x11\x22", 6));  // 5.0, then two bytes
+  ::testing::internal::CaptureStderr();
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("six.vly")));
+  const std::string NOTICE = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(NOTICE, "volleyedit: \"" + PATH("six.vly") +
+                        "\" holds 6 of 140 bytes; the rest read as 0\n");
   EXPECT_EQ(MENU[0].VALUE, 5.0f) << "row 0 gets the first four bytes";
   EXPECT_EQ(MENU[1].VALUE, -1.0f)
       << "row 1 holds the two cut-off bytes, a value other than 0, which switches targeting on";
   EXPECT_EQ(MENU[2].VALUE, 0.0f) << "0.0 behind the end";
   EXPECT_EQ(MENU[33].VALUE, 1.0f) << "0.0 behind the end, raised to row 33's MIN of 1";
   WRITE_ALL(DIR / "long.vly", FLOATS(std::vector<float>(50, 10.0f)));
+  ::testing::internal::CaptureStderr();
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("long.vly")));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "a whole file loads without a word";
   EXPECT_EQ(MENU[34].VALUE, 10.0f) << "row 34 is the 35th float; the 15 after it are ignored";
 }
 
@@ -143,6 +158,7 @@ TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
   std::vector<float> V(35, 0.0f);
   V[19] = 1000.0f, V[22] = -5.0f, V[32] = 1e9f, V[6] = 12.25f;
   V[24] = NAN_F, V[11] = -INF_F, V[33] = INF_F, V[34] = 3.0e9f;
+  V[1] = 1.0f, V[10] = 0.5f;
   WRITE_ALL(DIR / "wild.vly", FLOATS(V));
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("wild.vly")));
   EXPECT_EQ(MENU[19].VALUE, 128.0f) << "MAXBULLET cannot pass the 128 slots";
@@ -153,6 +169,8 @@ TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
   EXPECT_EQ(MENU[11].VALUE, -300.0f) << "-inf becomes the row's MIN";
   EXPECT_EQ(MENU[33].VALUE, 1.0f) << "+inf becomes the row's MIN too, not MAX";
   EXPECT_EQ(MENU[34].VALUE, 3.0e9f) << "the rotation switch (row 34) has no limits";
+  EXPECT_EQ(MENU[1].VALUE, -1.0f) << "TARGETING 1.0 stays a set flag: the cannon still aims";
+  EXPECT_EQ(MENU[10].VALUE, -1.0f) << "ACTIVE 0.5 stays a set flag";
   V[34] = NAN_F;
   WRITE_ALL(DIR / "wild.vly", FLOATS(V));
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("wild.vly")));
