@@ -12,6 +12,9 @@ PACKAGES=(
   libgif-dev libpng-dev             # recording runs
   xvfb xauth xdotool                # window tests: X server and real key events
   valgrind
+  scdoc man-db groff-base           # manual pages: written in scdoc, checked with man
+  desktop-file-utils                # desktop-file-validate for the menu entries
+  dpkg-dev file                     # cpack's Debian package: dpkg-shlibdeps, file
 )
 
 missing=()
