@@ -2,9 +2,10 @@
 # Package stage: builds the Debian package of a plain build and checks it as a user would meet
 # it: the files it holds, its dependencies, the player run from an empty directory out of the
 # unpacked package, the manual pages rendered without warnings and the menu entries validated.
-# Then it installs the build into a temporary prefix with cmake --install and builds the
-# example game examples/dodge against that installation alone, and runs it for 300 frames on
-# SDL's dummy video driver. Exits non-zero on the first failure.
+# Then it installs the build into a temporary prefix with cmake --install, builds the example
+# game examples/dodge against that installation alone (find_package) and runs it for 300
+# frames on SDL's dummy video driver, and builds a C11 program with pkg-config. Exits non-zero
+# on the first failure.
 # Usage: scripts/package_check.sh [BUILD_DIR]   (default: build/, configured with
 # -DCMAKE_INSTALL_PREFIX=/usr as scripts/test.sh does)
 set -euo pipefail
@@ -23,7 +24,8 @@ run_logged() {  # name, command...: runs the command, shows its log only when it
 VERSION="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")"
 PREFIX="$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$BUILD/CMakeCache.txt")"
 [ "$PREFIX" = /usr ] || fail "$BUILD installs into $PREFIX; a Debian package needs -DCMAKE_INSTALL_PREFIX=/usr"
-PROGRAMS=(volleyplay volleyedit)
+LIBDIR="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$BUILD/CMakeCache.txt")"
+PROGRAMS=(volleyplay volleyedit volleypattern)
 DESKTOP=(volleyplay volleyedit)
 ASSETS=(korvane.pal qz.pal kv_bullet.put bullet.put tiny_font.put qzfntdg.put)
 
@@ -39,6 +41,13 @@ done
 for d in "${DESKTOP[@]}"; do EXPECTED+=("./usr/share/applications/$d.desktop"); done
 for a in "${ASSETS[@]}"; do EXPECTED+=("./usr/share/volley/$a"); done
 for s in 32 48 64 128 256; do EXPECTED+=("./usr/share/icons/hicolor/${s}x${s}/apps/volley.png"); done
+for f in volley/volley.hpp volley/volley.h volley/engine/turret_module.hpp volley/engine/engine_variant.hpp; do
+  EXPECTED+=("./usr/include/$f")
+done
+for f in libvolley.so libvolley.so.0.1 "libvolley.so.$VERSION" libvolley.a pkgconfig/volley.pc \
+         cmake/Volley/VolleyConfig.cmake cmake/Volley/VolleyConfigVersion.cmake cmake/Volley/VolleyTargets.cmake; do
+  EXPECTED+=("./usr/$LIBDIR/$f")
+done
 for f in "${EXPECTED[@]}"; do
   grep -qxF "$f" "$WORK/contents" || fail "$DEB lacks $f"
 done
@@ -92,3 +101,39 @@ for d in "${DESKTOP[@]}"; do
 done
 
 echo "package: contents, programs, manual pages and menu entries checked"
+
+# An installation in a temporary prefix, and a game that knows Volley only through it: the
+# example built with find_package(Volley), a C11 program built with pkg-config.
+INSTALLED="$WORK/prefix"
+run_logged install cmake --install "$BUILD" --prefix "$INSTALLED"
+run_logged dodge-configure cmake -S "$ROOT/examples/dodge" -B "$WORK/dodge" -G Ninja \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$INSTALLED"
+run_logged dodge-build cmake --build "$WORK/dodge"
+(cd "$WORK/empty" && SDL_VIDEODRIVER=dummy timeout 60 "$WORK/dodge/dodge" "$ROOT/examples/dodge/sample.json" \
+  --frames 300 --screenshot "$WORK/dodge.bmp" </dev/null > "$WORK/dodge.log" 2>&1) \
+  || { cat "$WORK/dodge.log"; fail "dodge did not run 300 frames"; }
+grep -Eq '^dodge: [0-9]+ hits after 300 frames$' "$WORK/dodge.log" || fail "dodge said: $(cat "$WORK/dodge.log")"
+[[ "$(file -b "$WORK/dodge.bmp")" == *"PC bitmap"*"320 x 240"* ]] || fail "dodge's screenshot: $(file -b "$WORK/dodge.bmp")"
+echo "package: $(cat "$WORK/dodge.log") (built against the installation with find_package)"
+
+cat > "$WORK/steps.c" <<'C'
+#include <stdio.h>
+#include <volley/volley.h>
+int main(int argc, char** argv) {
+  char err[256];
+  volley_programme* p = volley_programme_load(argc > 1 ? argv[1] : "", err, sizeof err);
+  if (!p) { fprintf(stderr, "%s\n", err); return 1; }
+  volley_cannon* c = volley_cannon_new(p);
+  size_t live = 0;
+  for (int f = 0; f < 60; ++f) { volley_cannon_step(c); live = volley_cannon_bullets(c, NULL, 0); }
+  printf("%zu\n", live);
+  volley_cannon_free(c);
+  volley_programme_free(p);
+  return live > 0 ? 0 : 1;
+}
+C
+export PKG_CONFIG_PATH="$INSTALLED/$LIBDIR/pkgconfig"
+run_logged pkg-config-build bash -c "cc -std=c11 -Wall -Werror '$WORK/steps.c' -o '$WORK/steps' \
+  \$(pkg-config --cflags --libs volley) -Wl,-rpath,'$INSTALLED/$LIBDIR'"
+LIVE="$("$WORK/steps" "$ROOT/examples/dodge/sample.json")" || fail "the pkg-config build found no live bullet"
+echo "package: a C11 program built with pkg-config --cflags --libs volley sees $LIVE live bullets after 60 frames"
