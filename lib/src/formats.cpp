@@ -115,7 +115,8 @@ int32_t json_integer(const json& V, const std::string& AT) {
 }
 
 float json_float(const json& V, const std::string& AT) {
-  if (!V.is_number()) throw ParseStop{AT + "a number is expected, not " + std::string(V.type_name())};
+  if (!V.is_number())
+    throw ParseStop{AT + "a number is expected, not " + std::string(V.type_name())};
   const double D = V.get<double>();
   if (!std::isfinite(D)) throw ParseStop{AT + "not a finite number"};
   const float F = static_cast<float>(D);

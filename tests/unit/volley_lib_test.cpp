@@ -1,0 +1,224 @@
+// Tests of the pattern library: a Cannon plays a programme exactly as the engine plays the
+// same sets, .vly files read as the designer reads them and come back byte for byte through
+// .json, and every class of bad file is refused with a message naming file, set and field.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "lib/src/formats.hpp"
+#include "tests/e2e/run_program.hpp"
+#include "volley/volley.hpp"
+#include "volleyedit/barrage_file.hpp"
+#include "volleyedit/designer_state.hpp"
+#include "volleyedit/menu.hpp"
+
+namespace volley {
+// Bullets compare field by field and print in full when they differ.
+bool operator==(const Bullet& A, const Bullet& B) {
+  return std::tie(A.slot, A.x, A.y, A.vx, A.vy, A.rotation, A.sprite_frame) ==
+         std::tie(B.slot, B.x, B.y, B.vx, B.vy, B.rotation, B.sprite_frame);
+}
+void PrintTo(const Bullet& B, std::ostream* OS) {
+  *OS << "{slot " << B.slot << " at " << B.x << ", " << B.y << " moving " << B.vx << ", " << B.vy
+      << " rotation " << B.rotation << " frame " << B.sprite_frame << "}";
+}
+}  // namespace volley
+
+namespace {
+
+namespace fs = std::filesystem;
+using NDESIGNER::MENU;
+
+void WRITE_ALL(const fs::path& P, const std::string& BYTES) {
+  std::ofstream(P, std::ios::binary) << BYTES;
+}
+
+std::string BYTES_OF(const float (&V)[NDESIGNER::BARRAGE_VALUES]) {
+  uint8_t B[NDESIGNER::BARRAGE_BYTES];
+  NDESIGNER::ENCODE_BARRAGE(V, B);
+  return {reinterpret_cast<const char*>(B), sizeof B};
+}
+
+// A turret made with the engine's own calls, every set of P added to its list.
+void ENGINE_TURRET(NBARRAGE::TURRET_TYPE& T, const volley::Programme& P) {
+  T.INIT = NBARRAGE::INIT;
+  T.INIT(T);
+  for (volley::Set S : P) {
+    volley::Set* PS = &S;
+    T.LIST_ADD(T, PS);
+  }
+}
+
+// Three sets that use the aimed first shot, both rotation rules, three wave modes and a
+// smaller slot count, each waiting a different number of frames.
+volley::Programme THREE_SETS() {
+  return volley::detail::parse_json(R"({"format": "volley-programme", "version": 1, "sets": [
+    {"X": 160, "Y": 60, "ACTIVE": -1, "RADIUS": 8, "ROTATION": 90, "MAXROTATION": 359,
+     "ROTSPEED": 7, "ROTDIR": 1, "MAXSPAWNDELAY": 3, "MAXBULLET": 128, "BULLETS_PER_SHOT": 5,
+     "SPREAD_ROTATION": 20, "BULLETSPEED": 2.5, "BULLETOFFSET": 0.7, "BULLET_TYPE": 1,
+     "BULLET_MIN_FRAME": 26, "BULLET_NUM_FRAME": 1},
+    {"DELAY": 40, "TARGETING": -1, "X": 160, "Y": 60, "ACTIVE": -1, "RADIUS": 8,
+     "ROTATION": 90, "MINROTATION": 45, "MAXROTATION": 135, "ROTSPEED": 7, "ROTDIR": 1,
+     "MAXSPAWNDELAY": 3, "MAXBULLET": 128, "BULLETS_PER_SHOT": 5, "SPREAD_ROTATION": 20,
+     "BULLETSPEED": 2.5, "BULLETSPEED_DELTA": 0.3, "WAVEMODE": 3, "ROTATION_AI": 1,
+     "BULLET_MIN_FRAME": 4, "BULLET_NUM_FRAME": 8},
+    {"DELAY": 60, "X": 160, "Y": 60, "XV": 0.5, "YV": -0.25, "ACTIVE": -1, "RADIUS": 8,
+     "MAXROTATION": 359, "ROTSPEED": 7, "ROTDIR": 1, "MAXSPAWNDELAY": 3, "MAXBULLET": 100,
+     "BULLETS_PER_SHOT": 5, "SPREAD_ROTATION": 20, "BULLETSPEED": 2.5, "WAVEMODE": 5,
+     "BULLETWAVEMAX": 4, "BULLETWAVEMAXDELAY": 10, "BULLET_TYPE": 1, "BULLET_MIN_FRAME": 26,
+     "BULLET_NUM_FRAME": 1}]})",
+                                    "three sets");
+}
+
+TEST(VolleyCannon, PlaysEveryFrameAsTheEngineDoes) {
+  const volley::Programme P = THREE_SETS();
+  NBARRAGE::TURRET_TYPE REF{};
+  ENGINE_TURRET(REF, P);
+  NBARRAGE::COORD_TYPE AT{100.0f, 80.0f}, AIM{200.0f, 220.0f};
+  REF.SET_POSITION(REF, &AT);
+  REF.SET_TARGET(REF, &AIM);
+
+  volley::Cannon C(P);
+  C.follow(100.0f, 80.0f);
+  C.aim_at(200.0f, 220.0f);
+  std::size_t MOST = 0;
+  for (int F = 1; F <= 400; ++F) {
+    if (F == 150) {  // the bound points move, and the cannon must follow
+      AT = {60.0f, 40.0f};
+      C.follow(60.0f, 40.0f);
+      AIM = {10.0f, 200.0f};
+      C.aim_at(10.0f, 200.0f);
+    }
+    REF.SHOOT(REF, REF.LIST_MANAGE(REF, 0, 0));
+    C.step();
+    const std::vector<volley::Bullet> GOT = C.bullets();
+    std::vector<volley::Bullet> WANT;
+    for (int J = 0; J < NBARRAGE::SLOT_COUNT(REF); ++J) {
+      const NBARRAGE::BULLET_TYPE& B = REF.P_BULLETS[J];
+      if (B.ACTIVE == 0) continue;
+      WANT.push_back({J, B.X, B.Y, B.XV, B.YV, B.ROTATION, B.MINFRAME + B.FRAME});
+    }
+    ASSERT_EQ(GOT, WANT) << "frame " << F;
+    ASSERT_EQ(C.live_bullets(), static_cast<int>(WANT.size())) << "frame " << F;
+    MOST = std::max(MOST, WANT.size());
+  }
+  EXPECT_EQ(C.turret().LISTINDEX, 3) << "all three sets were applied";
+  EXPECT_GT(MOST, 50u) << "the comparison covered a full field of bullets";
+  REF.DESTROY(REF);
+}
+
+class VolleyFiles : public ::testing::Test {
+ protected:
+  fs::path DIR;
+  void SetUp() override { DIR = e2e::SCRATCH_DIR("volley_files", false); }
+  void TearDown() override { fs::remove_all(DIR); }
+};
+
+// Files the designer saves: its start-up menu walked by the designer's own edits (Right/Left
+// steps within limits, F3, Tab), with rows 0, 2 and 3 at their start values.
+TEST_F(VolleyFiles, DesignerFilesComeBackThroughJsonByteForByte) {
+  NBARRAGE::TURRET_PARAM_TYPE SCRATCH{};
+  NDESIGNER::CREATE_CANNONS(SCRATCH);
+  const float START[3] = {MENU[0].VALUE, MENU[2].VALUE, MENU[3].VALUE};
+  std::mt19937 RNG(20261207);
+  for (int FILE = 0; FILE < 100; ++FILE) {
+    for (int EDIT = 0; EDIT < 300; ++EDIT) {
+      const int32_t ROW = static_cast<int32_t>(RNG() % NDESIGNER::SELECTABLE_ROWS);
+      switch (RNG() % 8) {
+        case 0: NDESIGNER::ROUND_DOWN_FIELD(ROW); break;
+        case 1: MENU[NDESIGNER::ROW_ROTATION_AI].VALUE *= -1.0f; break;
+        default: NDESIGNER::EDIT_FIELD(NDESIGNER::CANNON[0], RNG() % 2 ? 1 : -1, ROW);
+      }
+    }
+    float V[NDESIGNER::BARRAGE_VALUES];
+    for (int32_t K = 0; K < NDESIGNER::BARRAGE_VALUES; ++K) V[K] = MENU[K].VALUE;
+    V[0] = START[0];
+    V[2] = START[1];
+    V[3] = START[2];
+    const std::string SAVED = BYTES_OF(V);
+    WRITE_ALL(DIR / "a.vly", SAVED);
+    volley::save_programme(volley::load_programme(DIR / "a.vly"), DIR / "a.json");
+    volley::save_programme(volley::load_programme(DIR / "a.json"), DIR / "b.vly");
+    ASSERT_EQ(e2e::READ_FILE((DIR / "b.vly").string()), SAVED) << "file " << FILE;
+  }
+  NDESIGNER::DESTROY_CANNONS();
+}
+
+// Any 140 bytes: the set read from them holds what the designer's cannon holds after loading
+// the same file (rows 4 and 5, which the designer keeps in its menu, in X and Y).
+TEST_F(VolleyFiles, VlyFilesReadAsTheDesignerLoadsThem) {
+  NBARRAGE::TURRET_PARAM_TYPE SCRATCH{};
+  NDESIGNER::CREATE_CANNONS(SCRATCH);
+  std::mt19937 RNG(7);
+  std::uniform_real_distribution<float> WIDE(-2000.0f, 2000.0f);
+  for (int FILE = 0; FILE < 200; ++FILE) {
+    float V[NDESIGNER::BARRAGE_VALUES];
+    for (float& X : V) {
+      const uint32_t PICK = RNG() % 4;
+      X = PICK == 0   ? std::bit_cast<float>(static_cast<uint32_t>(RNG()))
+          : PICK == 1 ? static_cast<float>(static_cast<int>(RNG() % 9) - 4) * 0.5f
+                      : WIDE(RNG);
+    }
+    WRITE_ALL(DIR / "w.vly", BYTES_OF(V));
+    ASSERT_TRUE(NDESIGNER::LOAD_DATA((DIR / "w.vly").string()));
+    NDESIGNER::APPLY_LOADED_MENU();
+    const volley::Programme P = volley::load_programme(DIR / "w.vly");
+    ASSERT_EQ(P.size(), 1u);
+    NBARRAGE::TURRET_TYPE T{};
+    ENGINE_TURRET(T, P);
+    T.LIST_MANAGE(T, 0, 0);
+    const NBARRAGE::TURRET_TYPE& D = NDESIGNER::CANNON[0];
+    for (int32_t ROW = 1; ROW < NDESIGNER::SELECTABLE_ROWS; ++ROW) {
+      if (!NDESIGNER::RULE_OF_ROW(ROW).TO_CANNON) continue;
+      const NDESIGNER::ROW_FIELD F = NDESIGNER::FIELD_OF_ROW(ROW);
+      if (F.INT_FIELD != nullptr) {
+        EXPECT_EQ(T.*F.INT_FIELD, D.*F.INT_FIELD) << "file " << FILE << ", row " << ROW;
+      } else {
+        EXPECT_EQ(T.*F.FLOAT_FIELD, D.*F.FLOAT_FIELD) << "file " << FILE << ", row " << ROW;
+      }
+    }
+    EXPECT_EQ(P[0].ROTATION_AI, NDESIGNER::ROTATION_AI) << "file " << FILE;
+    EXPECT_EQ(P[0].X, MENU[4].VALUE) << "file " << FILE;
+    EXPECT_EQ(P[0].Y, MENU[5].VALUE) << "file " << FILE;
+    T.DESTROY(T);
+  }
+  NDESIGNER::DESTROY_CANNONS();
+  // Rows that hold only -1 or 0 (targeting, active) read any other value as -1.
+  float SWITCHES[NDESIGNER::BARRAGE_VALUES] = {};
+  SWITCHES[1] = 1.0f;
+  SWITCHES[10] = 0.5f;
+  WRITE_ALL(DIR / "s.vly", BYTES_OF(SWITCHES));
+  const volley::Programme S = volley::load_programme(DIR / "s.vly");
+  EXPECT_EQ(S[0].TARGETING, -1);
+  EXPECT_EQ(S[0].ACTIVE, -1);
+}
+
+TEST_F(VolleyFiles, BadFilesAreRefusedWithTheirReason) {
+  const fs::path GOLDEN = fs::path(VOLLEY_SOURCE_DIR) / "tests/golden/bad_programmes";
+  WRITE_ALL(DIR / "bomb.json", std::string(100000, '['));
+  WRITE_ALL(DIR / "big.json", "");
+  fs::resize_file(DIR / "big.json", std::uintmax_t{3} << 30);
+  std::ifstream TABLE(GOLDEN / "messages.txt");
+  std::string LINE;
+  int CASES = 0;
+  while (std::getline(TABLE, LINE)) {
+    if (LINE.empty() || LINE[0] == '#') continue;
+    const std::string NAME = LINE.substr(0, LINE.find('\t'));
+    const fs::path P = fs::exists(GOLDEN / NAME) ? GOLDEN / NAME : DIR / NAME;
+    ++CASES;
+    try {
+      (void)volley::load_programme(P);
+      ADD_FAILURE() << NAME << " was loaded";
+    } catch (const volley::Error& E) {
+      EXPECT_EQ(std::string(E.what()), P.string() + ": " + LINE.substr(NAME.size() + 1));
+    }
+  }
+  EXPECT_EQ(CASES, 23) << "every line of the table was tried";
+}
+
+}  // namespace
