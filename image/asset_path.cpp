@@ -24,7 +24,8 @@ std::vector<std::filesystem::path> search_places() {
 std::optional<std::string> find(const std::string& NAME,
                                 const std::vector<std::filesystem::path>& PLACES) {
   for (const std::filesystem::path& PLACE : PLACES) {
-    const std::filesystem::path CANDIDATE = PLACE == "." ? std::filesystem::path(NAME) : PLACE / NAME;
+    const std::filesystem::path CANDIDATE =
+        PLACE == "." ? std::filesystem::path(NAME) : PLACE / NAME;
     std::error_code EC;
     const std::filesystem::file_status S = std::filesystem::status(CANDIDATE, EC);
     if (!EC && std::filesystem::exists(S) && !std::filesystem::is_directory(S)) {

@@ -80,7 +80,8 @@ bool OVERLAP(float AX, float AY, int AW, float BX, float BY, int BW) {
 int main(int ARGC, char** ARGV) {
   Options O;
   if (!PARSE(ARGC, ARGV, O)) {
-    std::fprintf(stderr, "usage: dodge PROGRAMME.(vly|json) [--frames N] [--screenshot FILE.bmp]\n");
+    std::fprintf(stderr,
+                 "usage: dodge PROGRAMME.(vly|json) [--frames N] [--screenshot FILE.bmp]\n");
     return 2;
   }
   volley::Programme PROGRAMME;

@@ -16,7 +16,8 @@ namespace {
 std::string PROGRAM(const char* NAME) { return std::string(VOLLEY_RUN_DIR) + "/" + NAME; }
 
 TEST(InstalledPrograms, VersionNamesTheProjectVersionAndTheCommit) {
-  const std::regex LINE(R"(([a-z]+) ([0-9]+\.[0-9]+\.[0-9]+) \(commit ([0-9a-f]{12}(-modified)?|unknown)\)\n)");
+  const std::regex LINE(
+      R"(([a-z]+) ([0-9]+\.[0-9]+\.[0-9]+) \(commit ([0-9a-f]{12}(-modified)?|unknown)\)\n)");
   for (const char* NAME : {"volleyplay", "volleyedit"}) {
     SCOPED_TRACE(NAME);
     const e2e::RunResult R = e2e::RUN({PROGRAM(NAME), "--version"}, ".", 20.0, true);

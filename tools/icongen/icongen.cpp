@@ -84,7 +84,9 @@ std::vector<uint8_t> RENDER(int SIZE) {
         }
       }
       uint8_t* P = &OUT[(static_cast<std::size_t>(PY) * SIZE + PX) * 4];
-      auto BYTE = [](double V) { return static_cast<uint8_t>(std::lround(std::clamp(V, 0.0, 1.0) * 255.0)); };
+      auto BYTE = [](double V) {
+        return static_cast<uint8_t>(std::lround(std::clamp(V, 0.0, 1.0) * 255.0));
+      };
       P[0] = A > 0 ? BYTE(R / A) : 0;
       P[1] = A > 0 ? BYTE(G / A) : 0;
       P[2] = A > 0 ? BYTE(B / A) : 0;
