@@ -18,12 +18,12 @@ std::string PROGRAM(const char* NAME) { return std::string(VOLLEY_RUN_DIR) + "/"
 TEST(InstalledPrograms, VersionNamesTheProjectVersionAndTheCommit) {
   const std::regex LINE(
       R"(([a-z]+) ([0-9]+\.[0-9]+\.[0-9]+) \(commit ([0-9a-f]{12}(-modified)?|unknown)\)\n)");
-  for (const char* NAME : {"volleyplay", "volleyedit"}) {
+  for (const char* NAME : {"volleyplay", "volleyedit", "volleypattern"}) {
     SCOPED_TRACE(NAME);
     const e2e::RunResult R = e2e::RUN({PROGRAM(NAME), "--version"}, ".", 20.0, true);
     ASSERT_FALSE(R.TIMED_OUT) << "--version must not start a run";
     EXPECT_EQ(R.EXIT, 0);
-    // The tracker's report follows, as after --help.
+    // The players' tracker report follows, as after --help.
     const std::string FIRST = R.OUT.substr(0, R.OUT.find('\n') + 1);
     std::smatch M;
     ASSERT_TRUE(std::regex_match(FIRST, M, LINE)) << "a version line first, not: " << R.OUT;
