@@ -14,9 +14,15 @@ add_custom_target(volley_man_pages ALL)
 
 # volley_program(NAME [DESKTOP]): installs the program NAME and its manual page, written in
 # docs/man/NAME.1.scd and turned into roff by scdoc at build time; with DESKTOP also its menu
-# entry packaging/NAME.desktop.
+# entry packaging/NAME.desktop. Each program gets a line "NAME [desktop]" in
+# <build>/installed_programs.txt, the list that scripts/package_check.sh checks.
 function(volley_program NAME)
   cmake_parse_arguments(P "DESKTOP" "" "" ${ARGN})
+  set(LINE ${NAME})
+  if(P_DESKTOP)
+    string(APPEND LINE " desktop")
+  endif()
+  set_property(GLOBAL APPEND PROPERTY VOLLEY_INSTALLED_PROGRAMS "${LINE}\n")
   install(TARGETS ${NAME} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
   set(SOURCE ${CMAKE_BINARY_DIR}/man/${NAME}.1.scd)
@@ -42,6 +48,10 @@ endfunction()
 volley_program(volleyplay DESKTOP)
 volley_program(volleyedit DESKTOP)
 volley_program(volleypattern)
+get_property(VOLLEY_INSTALLED_PROGRAMS GLOBAL PROPERTY VOLLEY_INSTALLED_PROGRAMS)
+string(REPLACE ";" "" VOLLEY_INSTALLED_PROGRAMS "${VOLLEY_INSTALLED_PROGRAMS}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/installed_programs.txt
+     CONTENT "${VOLLEY_INSTALLED_PROGRAMS}")
 
 # The library for games: its headers (with the engine headers they include, under
 # include/volley/engine/), the shared library with its SOVERSION, the static library, the
