@@ -84,7 +84,7 @@ fi
 # Manual pages: rendered without a warning, with every section a reader looks for.
 for p in "${PROGRAMS[@]}"; do
   PAGE="$UNPACKED/usr/share/man/man1/$p.1.gz"
-  WARNINGS="$(MANWIDTH=80 man --warnings -l "$PAGE" 2>&1 >/dev/null)"
+  WARNINGS="$(MANWIDTH=80 man --warnings=w -l "$PAGE" 2>&1 >/dev/null)"  # w: every warning
   [ -z "$WARNINGS" ] || fail "man $p: $WARNINGS"
   TEXT="$(MANWIDTH=80 man -l "$PAGE" 2>/dev/null)"
   for section in NAME SYNOPSIS DESCRIPTION OPTIONS FILES "EXIT STATUS" EXAMPLE; do
