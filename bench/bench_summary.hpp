@@ -100,7 +100,7 @@ inline void store_floor(uint64_t* TO, uint64_t VALUE, std::size_t WORDS) {
 /// Mean and standard deviation of an aggregated run ("NAME_mean", "NAME_stddev"), as text.
 inline std::string spread(const SummaryReporter& R, const std::string& NAME, const char* UNIT) {
   char BUF[96];
-  std::snprintf(BUF, sizeof BUF, "%.1f +- %.1f %s", R.cpu_time(NAME + "_mean"),
+  std::snprintf(BUF, sizeof BUF, "%.3f +- %.3f %s", R.cpu_time(NAME + "_mean"),
                 R.cpu_time(NAME + "_stddev"), UNIT);
   return BUF;
 }
