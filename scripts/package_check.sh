@@ -116,7 +116,10 @@ run_logged dodge-build cmake --build "$WORK/dodge"
   || { cat "$WORK/dodge.log"; fail "dodge did not run 300 frames"; }
 grep -Eq '^dodge: [0-9]+ hits after 300 frames$' "$WORK/dodge.log" || fail "dodge said: $(cat "$WORK/dodge.log")"
 [[ "$(file -b "$WORK/dodge.bmp")" == *"PC bitmap"*"320 x 240"* ]] || fail "dodge's screenshot: $(file -b "$WORK/dodge.bmp")"
-echo "package: $(cat "$WORK/dodge.log") (built against the installation with find_package)"
+mkdir -p "$BUILD/artifacts"
+cp "$WORK/dodge.bmp" "$BUILD/artifacts/dodge_300.bmp"
+echo "package: $(cat "$WORK/dodge.log") (built against the installation with find_package);" \
+     "its last frame: $BUILD/artifacts/dodge_300.bmp"
 
 cat > "$WORK/steps.c" <<'C'
 #include <stdio.h>
