@@ -46,7 +46,7 @@ for s in 32 48 64 128 256; do EXPECTED+=("./usr/share/icons/hicolor/${s}x${s}/ap
 for f in volley/volley.hpp volley/volley.h volley/engine/turret_module.hpp volley/engine/engine_variant.hpp; do
   EXPECTED+=("./usr/include/$f")
 done
-for f in libvolley.so libvolley.so.0.1 "libvolley.so.$VERSION" libvolley.a pkgconfig/volley.pc \
+for f in libvolley.so "libvolley.so.${VERSION%.*}" "libvolley.so.$VERSION" libvolley.a pkgconfig/volley.pc \
          cmake/Volley/VolleyConfig.cmake cmake/Volley/VolleyConfigVersion.cmake cmake/Volley/VolleyTargets.cmake; do
   EXPECTED+=("./usr/$LIBDIR/$f")
 done
