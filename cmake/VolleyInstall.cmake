@@ -95,17 +95,17 @@ set(CPACK_PACKAGE_NAME volley)
 set(CPACK_PACKAGE_VENDOR "Volley")
 set(CPACK_PACKAGE_CONTACT "Volley maintainers <volley@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "design and preview bullet patterns for 2D shooting games")
+# The long description; CPack puts the summary above it and indents every line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "design and preview bullet patterns for 2D shooting games
- Volley is a small tool set for bullet patterns (barrages) of 2D shooting games:
- volleyplay plays two programmes of built-in patterns on a 320 x 240 screen of
- 256 colours, volleyedit designs one pattern in a 34-row menu while its cannon
- fires live, and volleypattern converts, checks, joins, measures and renders
- programme files (.vly and .json).
- .
- The library volley plays programmes in a game, from C++ (<volley/volley.hpp>)
- or any language with a C interface (<volley/volley.h>); find_package(Volley)
- and pkg-config find it.")
+    "Volley is a small tool set for bullet patterns (barrages) of 2D shooting games:
+volleyplay plays two programmes of built-in patterns on a 320 x 240 screen of
+256 colours, volleyedit designs one pattern in a 34-row menu while its cannon
+fires live, and volleypattern converts, checks, joins, measures and renders
+programme files (.vly and .json).
+.
+The library volley plays programmes in a game, from C++ (<volley/volley.hpp>)
+or any language with a C interface (<volley/volley.h>); find_package(Volley)
+and pkg-config find it.")
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -57,6 +57,7 @@ DEPENDS="$(dpkg-deb -f "$DEB" Depends)"
 for lib in libsdl2 libglfw3 libpng16 libgif libc6 libstdc++6; do
   [[ "$DEPENDS" == *"$lib"* ]] || fail "the package's dependencies lack $lib: $DEPENDS"
 done
+[ "$(dpkg-deb -f "$DEB" Description | wc -l)" -gt 3 ] || fail "the package has no long description"
 echo "package: $(basename "$DEB"), $(stat -c %s "$DEB") bytes, $(wc -l < "$WORK/contents") entries"
 echo "package: depends on $DEPENDS"
 
