@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 
+#include "harness/version.hpp"
 #include "leakscope/leakscope.hpp"
 
 namespace harness {
@@ -93,7 +94,7 @@ std::string usage_text(const OptionsConfig& CONFIG) {
                   " [--headless] [--frames N] [--trace FILE [--trace-from A] [--trace-to B]]\n"
                   "       [--png PATTERN [--png-every K]] [--gif FILE [--gif-every K]] [--scale N]";
   if (CONFIG.ALLOW_KEYS) U += " [--keys FILE]";
-  U += " [--help]\n"
+  U += " [--help] [--version]\n"
        "With no option the program runs as usual in its window until you quit it.\n"
        "  --headless         no window: memory screen, virtual 60 Hz clock, no waits for keys\n"
        "  --frames N         leave after N frames as if a key had been pressed (N >= 1)\n"
@@ -109,7 +110,8 @@ std::string usage_text(const OptionsConfig& CONFIG) {
   if (CONFIG.ALLOW_KEYS) {
     U += "  --keys FILE        scripted keys, lines \"FRAME KEY down|up\"\n";
   }
-  U += "  --help             this text\n";
+  U += "  --help             this text\n"
+       "  --version          the version number and the commit the program was built from\n";
   if (CONFIG.HEADLESS_NEEDS_FRAMES) U += "--headless needs --frames N (nobody can press a key).\n";
   return U;
 }
@@ -137,7 +139,7 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
       }
     }
 
-    const bool FLAG = ARG == "--headless" || ARG == "--help";
+    const bool FLAG = ARG == "--headless" || ARG == "--help" || ARG == "--version";
     const bool TEXT_VALUE = ARG == "--trace" || ARG == "--png" || ARG == "--gif" ||
                             (ARG == "--keys" && CONFIG.ALLOW_KEYS);
     const bool NUMBER_VALUE = ARG == "--frames" || ARG == "--trace-from" || ARG == "--trace-to" ||
@@ -150,8 +152,9 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
 
     if (FLAG) {
       if (HAS_INLINE_VALUE) return FAIL("option " + ARG + " takes no value");
-      if (ARG == "--help") {
-        R.STATUS = ParseStatus::HELP;
+      // DEVIATION(version-option): --version prints the version line and ends the program.
+      if (ARG == "--help" || ARG == "--version") {
+        R.STATUS = ARG == "--help" ? ParseStatus::HELP : ParseStatus::VERSION;
         return R;
       }
       O.HEADLESS = true;
@@ -219,8 +222,10 @@ void fail_before_run(const std::string& LINE) {
 
 RunOptions parse_options_or_exit(int ARGC, char** ARGV, const OptionsConfig& CONFIG) {
   ParseResult R = parse_options(ARGC, ARGV, CONFIG);
-  if (R.STATUS == ParseStatus::HELP) {
-    std::fputs(usage_text(CONFIG).c_str(), stdout);
+  if (R.STATUS == ParseStatus::HELP || R.STATUS == ParseStatus::VERSION) {
+    const std::string TEXT =
+        R.STATUS == ParseStatus::HELP ? usage_text(CONFIG) : version_text(CONFIG.PROGRAM);
+    std::fputs(TEXT.c_str(), stdout);
     std::fflush(stdout);
     LEAKSCOPE_SET_EXIT_WAIT(false);
     std::exit(0);

@@ -37,7 +37,7 @@ struct RunOptions {
   bool last_frame(int32_t F) const { return FRAMES > 0 && F >= FRAMES; }
 };
 
-enum class ParseStatus { RUN, HELP, ERROR };
+enum class ParseStatus { RUN, HELP, VERSION, ERROR };
 
 struct ParseResult {
   ParseStatus STATUS = ParseStatus::RUN;
@@ -60,7 +60,8 @@ bool valid_frame_pattern(const std::string& PATTERN);
 /// Expands a checked pattern for frame F.
 std::string frame_file_name(const std::string& PATTERN, int32_t F);
 
-/// For main(): on --help prints the usage on standard output and exits 0; on a bad option
+/// For main(): on --help prints the usage, on --version the version line (harness/version.hpp),
+/// on standard output and exits 0; on a bad option
 /// prints the error line and the usage on standard error and exits 2. The tracker's exit
 /// report still runs but does not wait for a key in either case.
 RunOptions parse_options_or_exit(int ARGC, char** ARGV, const OptionsConfig& CONFIG);

@@ -14,6 +14,9 @@ PACKAGES=(
   xvfb xauth xdotool                # window tests: X server and real key events
   x11-utils                         # xwininfo: a failing window test prints the window tree
   valgrind
+  scdoc man-db groff-base           # manual pages: written in scdoc, checked with man
+  desktop-file-utils                # desktop-file-validate for the menu entries
+  dpkg-dev file                     # cpack's Debian package: dpkg-shlibdeps, file
 )
 
 missing=()

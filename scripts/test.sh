@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Volley twice (plain, and with AddressSanitizer + UndefinedBehaviorSanitizer) and runs
-# every test of both builds (window tests on a private Xvfb display), then the memory stage
-# (valgrind) and the fuzz stage (libFuzzer, bounded time). Exits non-zero on any failure.
+# every test of both builds (window tests on a private Xvfb display), then the package stage
+# (the Debian package and an example game built against the installed library), the memory
+# stage (valgrind) and the fuzz stage (libFuzzer, bounded time). Exits non-zero on any failure.
 # Usage: scripts/test.sh   (from anywhere; JOBS sets the build parallelism, FUZZ_SECONDS the
 # fuzzing time per target)
 set -euo pipefail
@@ -32,9 +33,12 @@ run_ctest() {  # dir, label regex to exclude
 
 mkdir -p build build-asan
 stage "plain build"
-configure_and_build build
+configure_and_build build -DCMAKE_INSTALL_PREFIX=/usr
 stage "plain build: tests"
 run_ctest build bench
+
+stage "package: the Debian package, and examples/dodge built against an installation"
+bash scripts/package_check.sh build
 
 stage "memory: headless player and scripted designer under valgrind"
 bash scripts/memcheck.sh build

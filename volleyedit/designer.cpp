@@ -5,6 +5,7 @@
 
 #include "display/glfw2.hpp"
 #include "draw2d/draw2d.hpp"
+#include "image/asset_path.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/draw.hpp"
 #include "volleyedit/menu.hpp"
@@ -65,20 +66,20 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
   D.VIDEO.INIT(D.VIDEO);
   D.VIDEO.SET_SCREEN(D.VIDEO, S.SCREEN_MODE, S.BITS_PER_PIXEL, S.FULL_SCREEN);
   // The palette.
-  INIT_PALETTE_DATA("korvane.pal");
+  INIT_PALETTE_DATA(assets::locate_or_stop("korvane.pal"));
   // The two fonts.
   D.FONT.INIT = NFONT::INIT;
   D.FONT.INIT(D.FONT);
-  D.FONT.S_IMAGE.M_FILENAME = "tiny_font.put";
+  D.FONT.S_IMAGE.M_FILENAME = assets::locate_or_stop("tiny_font.put");
   D.FONT.LOAD(D.FONT);
   D.BFONT.INIT = NFONT::INIT;
   D.BFONT.INIT(D.BFONT);
-  D.BFONT.S_IMAGE.M_FILENAME = "qzfntdg.put";
+  D.BFONT.S_IMAGE.M_FILENAME = assets::locate_or_stop("qzfntdg.put");
   D.BFONT.LOAD(D.BFONT);
   // The bullet sheet.
   D.S_IMAGE.INIT = IMAGE_INIT;
   D.S_IMAGE.INIT(D.S_IMAGE);
-  D.S_IMAGE.M_FILENAME = "kv_bullet.put";
+  D.S_IMAGE.M_FILENAME = assets::locate_or_stop("kv_bullet.put");
   D.S_IMAGE.LOAD(D.S_IMAGE);
   // Cannons, parameter sets, menu.
   CREATE_CANNONS(D.PARAMETERS);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "harness/image_writers.hpp"
 #include "harness/options.hpp"
 #include "harness/recorder.hpp"
+#include "harness/version.hpp"
+#include "image/asset_path.hpp"
 #include "image/pixbank_image.hpp"
 #include "volley/volley.hpp"
 
@@ -34,7 +37,7 @@ const char* const USAGE =
     "       volleypattern join SOURCE[:FRAMES]... -o OUT\n"
     "       volleypattern info FILE\n"
     "       volleypattern render FILE --frames N (--gif OUT.gif | --png PATTERN)\n"
-    "       volleypattern --help\n"
+    "       volleypattern --help | --version\n"
     "\n"
     "Programmes are .vly files (one set, as the designer saves it) or .json files.\n"
     "  convert  reads IN and writes OUT, each in the format its extension names\n"
@@ -44,7 +47,8 @@ const char* const USAGE =
     "  info     the sets, the frame each one starts and the peak of live bullets, found\n"
     "           by running the programme until its last set has started and 600 frames more\n"
     "  render   plays the programme for N frames on the 320 x 240 page, drawn with\n"
-    "           korvane.pal and kv_bullet.put from the working directory; --png PATTERN\n"
+    "           korvane.pal and kv_bullet.put (the working directory, $VOLLEY_DATA_DIR,\n"
+    "           then the installed data directory); --png PATTERN\n"
     "           takes one integer conversion for the frame number (shot%04d.png)\n";
 
 int usage_error(const std::string& WHY) {
@@ -216,22 +220,24 @@ int render(const std::vector<std::string>& ARGS) {
   } catch (const volley::Error& E) {
     return problem(E.what());
   }
-  // The palette and the bullet sheet come from the working directory, as for the programs;
-  // without them the picture would be black, so they must be there.
-  for (const char* ASSET : {"korvane.pal", "kv_bullet.put"})
-    if (!std::filesystem::is_regular_file(ASSET))
-      return problem(std::string("cannot read ") + ASSET + " in the working directory");
+  // The palette and the bullet sheet are found as the programs find them; without them the
+  // picture would be black, so they must be somewhere.
+  const std::vector<std::filesystem::path> PLACES = assets::search_places();
+  const std::optional<std::string> PALETTE_FILE = assets::find("korvane.pal", PLACES);
+  const std::optional<std::string> SHEET_FILE = assets::find("kv_bullet.put", PLACES);
+  if (!PALETTE_FILE) return problem(assets::not_found_message("korvane.pal", PLACES));
+  if (!SHEET_FILE) return problem(assets::not_found_message("kv_bullet.put", PLACES));
 
   std::string ERROR;
   harness::Recorder RECORDER;
   if (!RECORDER.open(OPTIONS, ERROR)) return problem(ERROR);
   draw2d::set_headless(true);
-  INIT_PALETTE_DATA("korvane.pal");
+  INIT_PALETTE_DATA(*PALETTE_FILE);
   const harness::Palette PALETTE = harness::current_palette();
   IMAGETYPE SHEET{};
   SHEET.INIT = IMAGE_INIT;
   SHEET.INIT(SHEET);
-  SHEET.M_FILENAME = "kv_bullet.put";
+  SHEET.M_FILENAME = *SHEET_FILE;
   SHEET.LOAD(SHEET);
   uint8_t* PAGE = draw2d::create_buffer(PAGE_W, PAGE_H);
 
@@ -263,6 +269,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> ARGS(argv + 2, argv + argc);
   if (COMMAND == "--help" || COMMAND == "-h" || COMMAND == "help") {
     std::fputs(USAGE, stdout);
+    return 0;
+  }
+  if (COMMAND == "--version") {
+    std::fputs(harness::version_text("volleypattern").c_str(), stdout);
     return 0;
   }
   if (COMMAND == "convert") return convert(ARGS);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "draw2d/draw2d.hpp"
+#include "image/asset_path.hpp"
 #include "leakscope/leakscope.hpp"
 #include "volleyplay/barrage_catalogue.hpp"
 
@@ -115,9 +116,9 @@ void PLAYER_OPEN(PLAYER_TYPE& P) {
   P.IMAGE = IMAGETYPE{};
   P.IMAGE.INIT = IMAGE_INIT;
   P.IMAGE.INIT(P.IMAGE);
-  P.IMAGE.M_FILENAME = "bullet.put";
+  P.IMAGE.M_FILENAME = assets::locate_or_stop("bullet.put");
   P.IMAGE.LOAD(P.IMAGE);
-  INIT_PALETTE_DATA("qz.pal");
+  INIT_PALETTE_DATA(assets::locate_or_stop("qz.pal"));
 
   // Anchors; from now on each cannon copies its anchor whenever it is stepped.
   P.POSITION = NBARRAGE::COORD_TYPE{0.0f, 0.0f};

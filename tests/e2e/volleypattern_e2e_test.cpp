@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
 #include "barrage/cannon_draw.hpp"
 #include "draw2d/draw2d.hpp"
+#include "image/asset_path.hpp"
 #include "run_program.hpp"
 #include "volley/volley.hpp"
 
@@ -151,10 +153,13 @@ TEST_F(VolleypatternRun, RenderRecordsThePagesTheDesignerDraws) {
   draw2d::free_buffer(PAGE);
   SHEET.DESTROY(SHEET);
 
+  if (fs::exists(fs::path(assets::installed_data_dir()) / "kv_bullet.put")) return;  // installed
   fs::remove(DIR / "kv_bullet.put");
+  unsetenv("VOLLEY_DATA_DIR");
   const e2e::RunResult NO_SHEET = RUN({"render", "p.json", "--frames", "2", "--gif", "n.gif"});
   EXPECT_EQ(NO_SHEET.EXIT, 1);
-  EXPECT_EQ(NO_SHEET.ERR, "volleypattern: cannot read kv_bullet.put in the working directory\n");
+  EXPECT_EQ(NO_SHEET.ERR, "volleypattern: cannot find kv_bullet.put in the current directory or " +
+                              std::string(assets::installed_data_dir()) + "\n");
 }
 
 }  // namespace
