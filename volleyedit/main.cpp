@@ -14,12 +14,14 @@
 #include "leakscope/leakscope.hpp"
 #include "volleyedit/designer.hpp"
 #include "volleyedit/menu.hpp"
+#include "volleyedit/programme.hpp"
 
 namespace {
 
 using namespace NDESIGNER;
 
-// One trace line: both cannons, the selection, the rotation switch and the 35 menu values.
+// One trace line: both cannons, the selection, the rotation switch and the 35 menu values;
+// once the programme is shown, the current set (from 1), the number of sets and playing.
 void WRITE_TRACE_LINE(harness::TraceWriter& W, int32_t FRAME) {
   W.begin_object();
   W.field("frame", FRAME);
@@ -33,6 +35,11 @@ void WRITE_TRACE_LINE(harness::TraceWriter& W, int32_t FRAME) {
   W.begin_array();
   for (int32_t K = 0; K < MENU_ROWS; ++K) W.value(MENU[K].VALUE);
   W.end_array();
+  if (PROGRAMME.SHOWN) {
+    W.field("set", PROGRAMME.CURRENT + 1);
+    W.field("sets", static_cast<int32_t>(PROGRAMME.SETS.size()));
+    W.field("playing", PROGRAMME.PLAYING);
+  }
   W.end_object();
   W.end_line();
 }
