@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <volley/volley.hpp>
+
 #include "display/draw2d.hpp"
 #include "harness/key_script.hpp"
 #include "harness/options.hpp"
@@ -81,6 +83,10 @@ bool PRESSES_ESCAPE(const harness::KeyScript& SCRIPT) {
 }  // namespace
 
 int main(int ARGC, char** ARGV) {
+  // The pattern library, which saves and loads programmes here, keeps the tracker quiet in the
+  // games that link it; the designer keeps the tracker's exit report and its key wait.
+  volley::enable_leak_report(true);
+  LEAKSCOPE_SET_EXIT_WAIT(true);
   harness::OptionsConfig CONFIG;
   CONFIG.PROGRAM = "volleyedit";
   CONFIG.ALLOW_KEYS = true;

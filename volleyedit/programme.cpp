@@ -3,7 +3,12 @@
 #include "volleyedit/programme.hpp"
 
 #include <algorithm>
+#include <cstdio>
+#include <exception>
 #include <limits>
+#include <utility>
+
+#include <volley/volley.hpp>
 
 #include "volleyedit/menu.hpp"
 
@@ -14,32 +19,6 @@ PROGRAMME_TYPE PROGRAMME;
 namespace {
 
 using NBARRAGE::TURRET_PARAM_TYPE;
-
-// The set field a menu row stands for: an integer or a float field, or none (rows 0, 2, 3).
-struct SET_FIELD {
-  int32_t TURRET_PARAM_TYPE::* INT_FIELD;
-  float TURRET_PARAM_TYPE::* FLOAT_FIELD;
-};
-
-constexpr SET_FIELD NONE{nullptr, nullptr};
-constexpr SET_FIELD I(int32_t TURRET_PARAM_TYPE::* FIELD) { return {FIELD, nullptr}; }
-constexpr SET_FIELD F(float TURRET_PARAM_TYPE::* FIELD) { return {nullptr, FIELD}; }
-
-using P = TURRET_PARAM_TYPE;
-constexpr SET_FIELD SET_FIELDS[MENU_ROWS] = {
-    NONE,                         I(&P::TARGETING),         NONE,
-    NONE,                         F(&P::X),                 F(&P::Y),
-    F(&P::XV),                    F(&P::YV),                F(&P::TARGETX),
-    F(&P::TARGETY),               I(&P::ACTIVE),            F(&P::RADIUS),
-    I(&P::ROTATION),              I(&P::MINROTATION),       I(&P::MAXROTATION),
-    I(&P::ROTSPEED),              I(&P::ROTDIR),            I(&P::SPAWNDELAY),
-    I(&P::MAXSPAWNDELAY),         I(&P::MAXBULLET),         I(&P::BULLET_ENERGY),
-    I(&P::BULLET_DEATH_ID),       I(&P::BULLETS_PER_SHOT),  I(&P::SPREAD_ROTATION),
-    F(&P::BULLETSPEED),           F(&P::BULLETSPEED_DELTA), F(&P::BULLETOFFSET),
-    I(&P::WAVEMODE),              I(&P::BULLETCOUNTER),     I(&P::BULLETWAVEMAX),
-    I(&P::BULLETWAVEMAXDELAY),    I(&P::BULLET_TYPE),       I(&P::BULLET_MIN_FRAME),
-    I(&P::BULLET_NUM_FRAME),      I(&P::ROTATION_AI),
-};
 
 int32_t LAST_SET() { return static_cast<int32_t>(PROGRAMME.SETS.size()) - 1; }
 
@@ -58,7 +37,7 @@ void NOTE_SIZE() {
 
 void MENU_TO_SET(TURRET_PARAM_TYPE& SET) {
   for (int32_t ROW = 0; ROW < MENU_ROWS; ++ROW) {
-    const SET_FIELD& FIELD = SET_FIELDS[ROW];
+    const SET_FIELD FIELD = SET_FIELD_OF_ROW(ROW);
     if (FIELD.INT_FIELD != nullptr) SET.*FIELD.INT_FIELD = ROUND_HALF_EVEN(MENU[ROW].VALUE);
     if (FIELD.FLOAT_FIELD != nullptr) SET.*FIELD.FLOAT_FIELD = MENU[ROW].VALUE;
   }
@@ -66,7 +45,7 @@ void MENU_TO_SET(TURRET_PARAM_TYPE& SET) {
 
 void SET_TO_MENU(const TURRET_PARAM_TYPE& SET) {
   for (int32_t ROW = 0; ROW < MENU_ROWS; ++ROW) {
-    const SET_FIELD& FIELD = SET_FIELDS[ROW];
+    const SET_FIELD FIELD = SET_FIELD_OF_ROW(ROW);
     if (FIELD.INT_FIELD != nullptr) MENU[ROW].VALUE = static_cast<float>(SET.*FIELD.INT_FIELD);
     if (FIELD.FLOAT_FIELD != nullptr) MENU[ROW].VALUE = SET.*FIELD.FLOAT_FIELD;
   }
@@ -147,6 +126,36 @@ void STOP_PLAYING() {
   PROGRAMME.PLAYING = false;
 }
 
+bool SAVE_PROGRAMME(const std::string& FILENAME) {
+  if (!PROGRAMME.PLAYING) STORE_CURRENT_SET();
+  try {
+    volley::save_programme(PROGRAMME.SETS, FILENAME);
+  } catch (const std::exception& E) {
+    std::fprintf(stderr, "volleyedit: %s\n", E.what());
+    return false;
+  }
+  return true;
+}
+
+bool LOAD_PROGRAMME(const std::string& FILENAME) {
+  volley::Programme LOADED;
+  try {
+    LOADED = volley::load_programme(FILENAME);
+  } catch (const std::exception& E) {
+    std::fprintf(stderr, "volleyedit: %s\n", E.what());
+    return false;
+  }
+  if (LOADED.empty()) {
+    std::fprintf(stderr, "volleyedit: %s: the programme has no set\n", FILENAME.c_str());
+    return false;
+  }
+  PROGRAMME.SETS = std::move(LOADED);
+  PROGRAMME.CURRENT = 0;
+  APPLY_CURRENT_SET();
+  NOTE_SIZE();
+  return true;
+}
+
 bool HELD_BACK_WHILE_PLAYING(KEY K) {
   // CHOICE: while the programme plays, the keys that would change the menu, the cannon or the
   // programme read as released, so the played cannon stays exactly the timed list's; pinned by
@@ -172,6 +181,8 @@ void PROGRAMME_KEYS(KEY_READER READ) {
   if (STEP_REPEAT(K.LONGER, READ(KEY::END))) CHANGE_DELAY(DELAY_STEP);
   if (STEP_REPEAT(K.SHORTER, READ(KEY::HOME))) CHANGE_DELAY(-DELAY_STEP);
   if (STEP_PRESS(K.PLAY, READ(KEY::F5))) TOGGLE_PLAYING();
+  if (STEP_PRESS(K.SAVE, READ(KEY::F6))) SAVE_PROGRAMME(PROGRAMME_SAVE_FILENAME);
+  if (STEP_PRESS(K.LOAD, READ(KEY::F7))) LOAD_PROGRAMME(PROGRAMME_LOAD_FILENAME);
 }
 
 }  // namespace NDESIGNER

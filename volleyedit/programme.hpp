@@ -39,10 +39,9 @@ struct PROGRAMME_TYPE {
 };
 extern PROGRAMME_TYPE PROGRAMME;
 
-/// Menu values as a set: rows 1 and 4 to 33 go to the set's fields of the same meaning (row 32
-/// to BULLET_MIN_FRAME, row 33 to BULLET_NUM_FRAME), integers rounded half to even; row 34 to
-/// ROTATION_AI. DELAY and BULLET_MODE_AI, which the menu has no row for, stay as SET holds them;
-/// rows 0, 2 and 3 have no place in a set.
+/// Menu values into a set, each row into the field SET_FIELD_OF_ROW names, integers rounded
+/// half to even. DELAY and BULLET_MODE_AI, which the menu has no row for, stay as SET holds
+/// them; rows 0, 2 and 3 have no place in a set.
 void MENU_TO_SET(NBARRAGE::TURRET_PARAM_TYPE& SET);
 /// A set's values into the menu rows MENU_TO_SET reads (rows 0, 2 and 3 stay as they are).
 void SET_TO_MENU(const NBARRAGE::TURRET_PARAM_TYPE& SET);
@@ -72,11 +71,22 @@ void TOGGLE_PLAYING();
 /// Ends playing if it is on; the designer calls this before it destroys its cannons.
 void STOP_PLAYING();
 
+/// F6: writes the programme (the menu stored into the current set first) to FILENAME with the
+/// pattern library. Returns false, with one line on standard error, when it cannot be written;
+/// the old file is then left as it was.
+bool SAVE_PROGRAMME(const std::string& FILENAME);
+/// F7: replaces the programme with the one the pattern library reads from FILENAME and selects
+/// its first set. Returns false, with one line on standard error naming the file (and the set
+/// and field at fault), when the file is missing, unreadable or bad; nothing changes then, and
+/// a missing file is not created.
+bool LOAD_PROGRAMME(const std::string& FILENAME);
+
 /// True for the keys that are read as released while the programme plays: those that edit
 /// the menu, the cannon or the programme. Up, Down, F1, F5, F6 and Escape keep acting.
 bool HELD_BACK_WHILE_PLAYING(KEY K);
 
 /// The programme keys for one frame: PageDown, PageUp, Insert, Delete, End, Home, F5, F6, F7.
+/// F6 saves to "barrage.json" and F7 loads "barrage2.json".
 void PROGRAMME_KEYS(KEY_READER READ);
 
 }  // namespace NDESIGNER
