@@ -111,8 +111,10 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
   // 9. the cannons holding exactly -1 are stepped and drawn
   for (int32_t I = 0; I < CANNON_COUNT; ++I) {
     NBARRAGE::TURRET_TYPE& C = CANNON[I];
-    // a played programme steps cannon 0 in every frame, as its timed list is played anywhere
-    // (a set may switch the cannon off for a while and the next one on again)
+    // CHOICE: a played programme steps cannon 0 in every frame, as the library's cannon does (a
+    // set may switch the cannon off for a while and a later one on again); it is drawn while
+    // its ACTIVE is -1. Pinned by
+    // VolleyeditProgramme.ScriptedSessionSavesAndPlaysTheProgrammeAsTheLibraryDoes.
     const bool PLAYED = I == 0 && PROGRAMME.PLAYING;
     if (C.ACTIVE != -1 && !PLAYED) continue;
     C.SHOOT(C, C.LIST_MANAGE(C, 0, 0));

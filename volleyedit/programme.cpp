@@ -29,6 +29,9 @@ void APPLY_CURRENT_SET() {
   APPLY_LOADED_MENU();
 }
 
+// CHOICE: once shown, the programme stays shown (also when it is back to one set), so the
+// statistics column and the trace keep their form for the rest of the run; pinned by
+// VolleyeditProgramme.ScriptedSessionSavesAndPlaysTheProgrammeAsTheLibraryDoes.
 void NOTE_SIZE() {
   if (PROGRAMME.SETS.size() > 1) PROGRAMME.SHOWN = true;
 }
@@ -51,6 +54,9 @@ void SET_TO_MENU(const TURRET_PARAM_TYPE& SET) {
   }
 }
 
+// CHOICE: the first set is made from the menu like every stored set, so its X and Y are the
+// menu's rows 4 and 5 (0 after start-up), which the edited cannon never reads: they place the
+// cannon while the programme plays.
 void START_PROGRAMME() {
   PROGRAMME.SETS.assign(1, TURRET_PARAM_TYPE{});
   PROGRAMME.CURRENT = 0;
@@ -159,7 +165,7 @@ bool LOAD_PROGRAMME(const std::string& FILENAME) {
 bool HELD_BACK_WHILE_PLAYING(KEY K) {
   // CHOICE: while the programme plays, the keys that would change the menu, the cannon or the
   // programme read as released, so the played cannon stays exactly the timed list's; pinned by
-  // ProgrammePlay.EditingKeysWaitWhileTheProgrammePlays.
+  // ProgrammeEdits.PlayingPutsTheEditedCannonAsideAndBringsItBackUnchanged.
   switch (K) {
     case KEY::RIGHT: case KEY::LEFT: case KEY::TAB: case KEY::F3: case KEY::F2: case KEY::F4:
     case KEY::PAGEUP: case KEY::PAGEDOWN: case KEY::INSERT: case KEY::DELETE: case KEY::HOME:
