@@ -1,18 +1,12 @@
-// Tests of the designer's programme: the set keys at the edges of the list (one table),
-// playing, which puts the edited cannon aside and brings it back unchanged, and loading, which
-// replaces the programme only from a good file.
+// Tests of the designer's programme: the set keys at the edges of the list (one table), and
+// playing, which puts the edited cannon aside and brings it back unchanged.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "volleyedit/menu.hpp"
 #include "volleyedit/programme.hpp"
-#include "tests/e2e/run_program.hpp"
 
 namespace {
 
@@ -94,33 +88,6 @@ TEST_F(ProgrammeEdits, PlayingPutsTheEditedCannonAsideAndBringsItBackUnchanged) 
       << "its bullets as they were";
   PRESS(KEY::PAGEUP);
   EXPECT_EQ(CANNON[0].ROTDIR, 1) << "a selected set is limited as a loaded file is";
-}
-
-TEST_F(ProgrammeEdits, LoadReplacesTheProgrammeOnlyFromAGoodFile) {
-  namespace fs = std::filesystem;
-  const fs::path BACK = fs::current_path();
-  const fs::path DIR = fs::temp_directory_path() / ("volleyedit_programme_" + std::to_string(getpid()));
-  fs::create_directories(DIR);
-  fs::current_path(DIR);
-  PRESS(KEY::INSERT);
-  PRESS(KEY::END);
-  PRESS(KEY::F6);
-  const std::string SAVED = e2e::READ_FILE("barrage.json");
-  PRESS(KEY::DELETE);
-  PRESS(KEY::F7);
-  EXPECT_FALSE(fs::exists("barrage2.json")) << "a missing file is not created";
-  std::ofstream("barrage2.json") << R"({"format": "volley-programme", "version": 1,
-      "sets": [{"DELAY": 5}, {"MAXBULLET": 129}]})";
-  PRESS(KEY::F7);
-  EXPECT_EQ(PROGRAMME.SETS.size(), 1u) << "a bad file changes nothing";
-  fs::copy_file("barrage.json", "barrage2.json", fs::copy_options::overwrite_existing);
-  PRESS(KEY::F7);
-  EXPECT_EQ(PROGRAMME.SETS.size(), 2u) << "the saved programme comes back";
-  EXPECT_EQ(PROGRAMME.SETS[1].DELAY, 10);
-  PRESS(KEY::F6);
-  EXPECT_EQ(e2e::READ_FILE("barrage.json"), SAVED) << "and saves to the same text";
-  fs::current_path(BACK);
-  fs::remove_all(DIR);
 }
 
 }  // namespace
