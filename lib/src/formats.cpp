@@ -76,6 +76,7 @@ std::string number_text(double V) {
   return std::string(BUF, R.ptr);
 }
 
+// CHOICE: sets are numbered from 1 in messages, as the tool's info lists them.
 std::string where(std::size_t SET, const char* FIELD) {
   return "set " + std::to_string(SET + 1) + ", field " + FIELD + ": ";
 }
@@ -310,6 +311,8 @@ std::vector<uint8_t> vly_bytes(const Programme& p, const std::string& name) {
   if (p.size() != 1)
     fail(name, "a .vly file holds one set, the programme has " + std::to_string(p.size()));
   const Set& S = p.front();
+  // CHOICE: a set that the 140 bytes cannot hold as it is (a DELAY or BULLET_MODE_AI other
+  // than 0, an integer that no 32-bit float holds exactly) is refused rather than changed.
   for (const char* NONE : {"DELAY", "BULLET_MODE_AI"})
     if (S.*field_named(NONE).INT != 0)
       fail(name, where(0, NONE) + "a .vly file has no place for " +
