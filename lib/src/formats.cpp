@@ -265,11 +265,17 @@ Programme parse_json(std::string_view text, const std::string& name) {
     // Keys seen in each open object, to refuse a key given twice; and a depth limit, so a
     // nesting bomb stops at the ninth level instead of building a deep tree.
     std::vector<std::set<std::string>> KEYS;
-    const json::parser_callback_t GUARD = [&KEYS](int DEPTH, json::parse_event_t EVENT,
-                                                  json& PARSED) {
+    std::size_t OBJECTS = 0;
+    std::size_t VALUES = 0;
+    const json::parser_callback_t GUARD = [&](int DEPTH, json::parse_event_t EVENT,
+                                              json& PARSED) {
       if (DEPTH > MAX_JSON_DEPTH)
         throw ParseStop{"nesting deeper than " + std::to_string(MAX_JSON_DEPTH) + " levels"};
+      if (EVENT == json::parse_event_t::value && ++VALUES > (FIELDS.size() + 1) * MAX_SETS)
+        throw ParseStop{"more values than " + std::to_string(MAX_SETS) + " sets can hold"};
       if (EVENT == json::parse_event_t::object_start) {
+        if (++OBJECTS > MAX_SETS + 1)
+          throw ParseStop{"more than " + std::to_string(MAX_SETS) + " sets"};
         KEYS.emplace_back();
       } else if (EVENT == json::parse_event_t::object_end) {
         if (!KEYS.empty()) KEYS.pop_back();
