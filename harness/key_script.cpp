@@ -24,6 +24,11 @@ constexpr NAMED_KEY KEYS[] = {
     {"Right", draw2d::KEY_RIGHT},   {"Tab", draw2d::KEY_TAB},   {"Enter", draw2d::KEY_ENTER},
     {"Escape", draw2d::KEY_ESCAPE}, {"F1", draw2d::KEY_F1},     {"F2", draw2d::KEY_F2},
     {"F3", draw2d::KEY_F3},         {"F4", draw2d::KEY_F4},
+    // the designer's programme keys
+    {"PageUp", draw2d::KEY_PAGEUP}, {"PageDown", draw2d::KEY_PAGEDOWN},
+    {"Insert", draw2d::KEY_INSERT}, {"Delete", draw2d::KEY_DELETE},
+    {"Home", draw2d::KEY_HOME},     {"End", draw2d::KEY_END},
+    {"F5", draw2d::KEY_F5},         {"F6", draw2d::KEY_F6},           {"F7", draw2d::KEY_F7},
 };
 
 bool BY_FRAME(const KeyEvent& A, const KeyEvent& B) { return A.FRAME < B.FRAME; }
@@ -72,7 +77,8 @@ bool KeyScript::parse(const std::string& TEXT, const std::string& SOURCE, std::s
     }
     const int CODE = key_scancode(KEY);
     if (CODE < 0) {
-      return FAIL("unknown key '" + KEY + "' (Up Down Left Right Tab Enter Escape F1 F2 F3 F4)");
+      return FAIL("unknown key '" + KEY + "' (Up Down Left Right Tab Enter Escape F1 F2 F3 F4 " +
+                  "PageUp PageDown Insert Delete Home End F5 F6 F7)");
     }
     if (STATE != "down" && STATE != "up") return FAIL("key state '" + STATE + "' is neither down nor up");
     OUT.push_back(KeyEvent{FRAME, CODE, STATE == "down", NUMBER});

@@ -1,6 +1,7 @@
 // harness: scripted key input for headless and recorded runs.
 // A key script is a text file of lines "FRAME KEY down|up" (FRAME counted from 1, KEY one of
-// Up Down Left Right Tab Enter Escape F1 F2 F3 F4); blank lines and "#" lines are ignored.
+// Up Down Left Right Tab Enter Escape F1 F2 F3 F4, and the designer's programme keys PageUp
+// PageDown Insert Delete Home End F5 F6 F7); blank lines and "#" lines are ignored.
 #pragma once
 
 #include <cstdint>

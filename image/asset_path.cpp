@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "display/draw2d.hpp"
+#include "draw2d/draw2d.hpp"
 
 namespace assets {
 

@@ -28,6 +28,15 @@ trace() {
 trace volleyplay_frames_1_14.jsonl --headless --frames 14
 trace volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 2026 --trace-to 2029
 
+# The designer's trace of the programme session's frames before its first programme key: the
+# keys of those frames only, so the designer runs as it does without programme keys.
+cmake --build "$BUILD" --target volleyedit
+PREFIX_KEYS="$(cd "$BUILD" && pwd)/programme_prefix.keys"
+grep -v '^#' tests/golden/volleyedit_programme.keys | awk '$1 < 20' > "$PREFIX_KEYS"
+(cd "$RUN" && printf '622' | ./volleyedit --headless --frames 19 --keys "$PREFIX_KEYS" \
+  --trace "$GOLDEN/volleyedit_programme_prefix.jsonl" > /dev/null 2>&1)
+echo "wrote tests/golden/volleyedit_programme_prefix.jsonl"
+
 # The page checksum, the catalogue's sets and the designer's statistics text are written by
 # their tests: the one golden check rewrites what it compares when VOLLEY_UPDATE_GOLDEN is set.
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1 > /dev/null

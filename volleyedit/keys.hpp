@@ -9,7 +9,12 @@
 namespace NDESIGNER {
 
 /// The keys the designer reads, in the order of its key map.
-enum class KEY : int32_t { UP, DOWN, RIGHT, LEFT, TAB, F3, F1, F2, F4, ESCAPE, ENTER, COUNT };
+enum class KEY : int32_t {
+  UP, DOWN, RIGHT, LEFT, TAB, F3, F1, F2, F4, ESCAPE, ENTER,
+  // programme editing
+  PAGEUP, PAGEDOWN, INSERT, DELETE, HOME, END, F5, F6, F7,
+  COUNT
+};
 
 inline constexpr int32_t KEY_COUNT = static_cast<int32_t>(KEY::COUNT);
 
