@@ -10,6 +10,7 @@
 #include "harness/key_script.hpp"
 #include "harness/run_setup.hpp"
 #include "harness/trace_turret.hpp"
+#include "leakscope/leakscope.hpp"
 #include "volleyedit/designer.hpp"
 #include "volleyedit/menu.hpp"
 #include "volleyedit/programme.hpp"
