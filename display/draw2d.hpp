@@ -93,6 +93,9 @@ enum ScreenFlags : unsigned {
 
 /// Opens the screen; in headless mode every screen is a null screen. Returns false on failure.
 bool open_screen(int W, int H, int DEPTH, int PAGES, unsigned FLAGS);
+/// Window size for the screens opened from now on: N times the screen (1 to 8), scaled with
+/// nearest-pixel sampling; 0 (the default) keeps the automatic size. Pages are unchanged.
+void set_window_scale(int N);
 /// Closes the window (if any) and frees the pages. Safe to call when nothing is open.
 void close_screen();
 bool screen_is_open();
@@ -120,6 +123,10 @@ inline constexpr int KEY_ESCAPE = 1, KEY_TAB = 15, KEY_ENTER = 28, KEY_F1 = 59, 
                      KEY_F3 = 61, KEY_F4 = 62, KEY_UP = 72, KEY_LEFT = 75, KEY_RIGHT = 77,
                      KEY_DOWN = 80;
 
+/// Keys of the previewer and the capture keys (set-1 scan codes).
+inline constexpr int KEY_R = 19, KEY_P = 25, KEY_H = 35, KEY_PERIOD = 52, KEY_PAGEUP = 73,
+                     KEY_PAGEDOWN = 81, KEY_F11 = 87, KEY_F12 = 88;
+
 /// Nonzero (-1) while the key with this scan code is held, by the window or by set_key
 /// (window events are processed first).
 int key_state(int SCANCODE);
@@ -128,6 +135,24 @@ std::string inkey();
 /// Blocks until a key is waiting; the key stays waiting for inkey. Returns at once in headless
 /// mode; without a window it reads one console key instead (end of input ends the wait).
 void wait_key();
+
+// ---------------------------------------------------------------------------------------------
+// Mouse. The pointer in screen pixels (window coordinates divided by the window's scale) and
+// the left button, from the window's events or from set_mouse (whichever came last).
+// ---------------------------------------------------------------------------------------------
+
+struct MouseState {
+  int X = 0, Y = 0;     ///< last pointer position in screen pixels
+  bool INSIDE = false;  ///< the pointer lies over the screen
+  bool LEFT = false;    ///< the left button is held
+};
+
+/// The pointer and the left button now (window events are processed first).
+MouseState mouse_state();
+/// Scripted pointer position; it is inside when it lies on the open screen.
+void set_mouse(int X, int Y);
+/// Scripted left button.
+void set_mouse_button(bool DOWN);
 
 // ---------------------------------------------------------------------------------------------
 // Time. A real monotonic clock, or in headless mode a virtual clock that starts at 0.0 and

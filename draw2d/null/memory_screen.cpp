@@ -37,6 +37,7 @@ bool HEADLESS = false;
 uint64_t TICKS = 0;  // virtual clock: frames since headless mode was switched on
 bool SCRIPTED[MAX_SCANCODE] = {};
 std::deque<std::string> KEYS;
+MouseState MOUSE;
 
 using Clock = std::chrono::steady_clock;
 const Clock::time_point ORIGIN = Clock::now();
@@ -96,6 +97,18 @@ void queue_key(const std::string& KEY) {
   if (!KEY.empty()) KEYS.push_back(KEY);
 }
 
+void mouse_moved(int X, int Y, bool INSIDE) {
+  if (!INSIDE) {  // the pointer left: its last position stays
+    MOUSE.INSIDE = false;
+    return;
+  }
+  MOUSE.X = X;
+  MOUSE.Y = Y;
+  MOUSE.INSIDE = SCREEN.OPEN && X >= 0 && Y >= 0 && X < SCREEN.W && Y < SCREEN.H;
+}
+
+void mouse_button(bool DOWN) { MOUSE.LEFT = DOWN; }
+
 }  // namespace detail
 
 // ---- Screen ----
@@ -137,6 +150,7 @@ void close_screen() {
   if (SCREEN.WINDOW) {
     detail::window_close();
     detail::window_release_keys();
+    MOUSE = MouseState{};
   }
   for (auto*& P : SCREEN.PAGE) {
     free_buffer(P);
@@ -219,6 +233,17 @@ void wait_key() {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 }
+
+// ---- Mouse ----
+
+MouseState mouse_state() {
+  pump();
+  return MOUSE;
+}
+
+void set_mouse(int X, int Y) { detail::mouse_moved(X, Y, true); }
+
+void set_mouse_button(bool DOWN) { detail::mouse_button(DOWN); }
 
 // ---- Time ----
 

@@ -26,6 +26,7 @@ struct Window {
 Window WINDOW;
 bool HELD[128] = {};  // indexed by set-1 scan code
 bool VIDEO_STARTED = false;
+int WINDOW_SCALE = 0;  // 0: automatic
 
 // PC set-1 scan code of an SDL scancode, 0 for keys without one.
 int set1_code(SDL_Scancode S) {
@@ -169,7 +170,7 @@ bool window_open(int W, int H, unsigned FLAGS) {
   // CHOICE: a screen of 320 x 240 or smaller is shown in a window twice its size, scaled by
   // the renderer with nearest-pixel sampling; the page itself keeps its own size.
   // Pinned by Draw2dWindowSize.ShowsTheVisiblePageScaledAndCloses.
-  const int SCALE = (W <= 320 && H <= 240) ? 2 : 1;
+  const int SCALE = WINDOW_SCALE > 0 ? WINDOW_SCALE : (W <= 320 && H <= 240) ? 2 : 1;
   WINDOW.FULLSCREEN = (FLAGS & SCREEN_FULLSCREEN) != 0;
   WINDOW.NO_SWITCH = (FLAGS & SCREEN_NO_SWITCH) != 0;
   const Uint32 WIN_FLAGS = WINDOW.FULLSCREEN ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
@@ -248,6 +249,15 @@ void window_pump() {
         break;
       case SDL_WINDOWEVENT:
         if (E.window.event == SDL_WINDOWEVENT_CLOSE) press_escape();
+        if (E.window.event == SDL_WINDOWEVENT_LEAVE) mouse_moved(0, 0, false);
+        break;
+      case SDL_MOUSEMOTION:
+        // The renderer's logical size has already turned window pixels into screen pixels.
+        mouse_moved(E.motion.x, E.motion.y, true);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (E.button.button == SDL_BUTTON_LEFT) mouse_button(E.type == SDL_MOUSEBUTTONDOWN);
         break;
       case SDL_KEYDOWN: {
         const SDL_Keysym& K = E.key.keysym;
@@ -298,3 +308,9 @@ void window_size(int& W, int& H) {
 }
 
 }  // namespace draw2d::detail
+
+namespace draw2d {
+
+void set_window_scale(int N) { detail::WINDOW_SCALE = (N >= 1 && N <= 8) ? N : 0; }
+
+}  // namespace draw2d

@@ -25,7 +25,8 @@ TEST(KeyScript, ReadsEventsInFrameOrderAndSkipsCommentsAndBlankLines) {
   EXPECT_FALSE(S.events_at(5)[0].DOWN) << "'up' releases";
   EXPECT_EQ(S.last_frame(), 5);
   const std::pair<const char*, int> KEYS[] = {{"Up", 72}, {"Down", 80}, {"Left", 75}, {"Right", 77}, {"Tab", 15},
-      {"Enter", 28}, {"Escape", 1}, {"F1", 59}, {"F2", 60}, {"F3", 61}, {"F4", 62}};
+      {"Enter", 28}, {"Escape", 1}, {"F1", 59}, {"F2", 60}, {"F3", 61}, {"F4", 62}, {"PageUp", 73},
+      {"PageDown", 81}, {"R", 19}, {"P", 25}, {"Period", 52}, {"H", 35}, {"F11", 87}, {"F12", 88}};
   for (const auto& [NAME, CODE] : KEYS) {
     EXPECT_EQ(harness::key_scancode(NAME), CODE) << NAME << " has the library's scan code";
     EXPECT_STREQ(harness::key_name(CODE), NAME) << "names and codes map both ways";
@@ -36,7 +37,9 @@ TEST(KeyScript, BadLineIsReportedWithFileAndLine) {
   const struct { const char* TEXT; int LINE; const char* WHAT; } CASES[] = {
       {"1 Up down\n0 Up down\n", 2, "frame '0'"}, {"x Up down\n", 1, "frame 'x'"}, {"-2 Up down\n", 1, "frame '-2'"},
       {"# c\n\n4 Space down\n", 3, "unknown key 'Space'"}, {"4 up down\n", 1, "unknown key 'up'"},
-      {"4 Up pressed\n", 1, "'pressed'"}, {"4 Up\n", 1, "FRAME KEY down|up"}, {"4 Up down now\n", 1, "'now'"}};
+      {"4 Up pressed\n", 1, "'pressed'"}, {"4 Up\n", 1, "FRAME KEY down|up"}, {"4 Up down now\n", 1, "'now'"},
+      {"2 MOUSE 10\n", 1, "FRAME MOUSE X Y"}, {"2 MOUSE 10 y\n", 1, "FRAME MOUSE X Y"},
+      {"2 MOUSE 1.5 3\n", 1, "FRAME MOUSE X Y"}, {"2 MOUSE 1 3 4\n", 1, "'4'"}};
   for (const auto& C : CASES) {
     harness::KeyScript S;
     std::string ERROR;
@@ -64,4 +67,25 @@ TEST(KeyScript, ApplySetsAndReleasesTheLibrarysKeyStates) {
     EXPECT_EQ(draw2d::key_state(draw2d::KEY_TAB) != 0, HELD_FROM_2_TO_3[F - 1])
         << "frame " << F << ": Tab is pressed on frame 2, stays held, and is released on frame 4";
   }
+}
+
+TEST(KeyScript, MouseLinesMoveThePointerAndPressTheLeftButton) {
+  ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 1, draw2d::SCREEN_NULL));
+  harness::KeyScript S;
+  std::string ERROR;
+  ASSERT_TRUE(S.parse("1 MOUSE 12 34\n2 MouseLeft down\n3 MOUSE -1 50\n3 MouseLeft up\n", "m", ERROR))
+      << ERROR;
+  S.apply(1);
+  draw2d::MouseState M = draw2d::mouse_state();
+  EXPECT_EQ(M.X, 12);
+  EXPECT_EQ(M.Y, 34);
+  EXPECT_TRUE(M.INSIDE) << "a position on the screen lies inside the window";
+  EXPECT_FALSE(M.LEFT);
+  S.apply(2);
+  EXPECT_TRUE(draw2d::mouse_state().LEFT) << "MouseLeft down holds the button";
+  S.apply(3);
+  M = draw2d::mouse_state();
+  EXPECT_FALSE(M.INSIDE) << "a position off the screen lies outside the window";
+  EXPECT_FALSE(M.LEFT) << "MouseLeft up releases the button";
+  draw2d::close_screen();
 }
