@@ -93,6 +93,7 @@ std::string usage_text(const OptionsConfig& CONFIG) {
                   " [--headless] [--frames N] [--trace FILE [--trace-from A] [--trace-to B]]\n"
                   "       [--png PATTERN [--png-every K]] [--gif FILE [--gif-every K]]";
   if (CONFIG.ALLOW_KEYS) U += " [--keys FILE]";
+  if (CONFIG.ALLOW_CAPTURE_KEYS) U += " [--capture-keys]";
   U += " [--help]\n"
        "With no option the program runs as usual in its window until you quit it.\n"
        "  --headless         no window: memory screen, virtual 60 Hz clock, no waits for keys\n"
@@ -106,6 +107,10 @@ std::string usage_text(const OptionsConfig& CONFIG) {
        "  --gif-every K      record frames 1, 1+K, 1+2K, ... (default 1)\n";
   if (CONFIG.ALLOW_KEYS) {
     U += "  --keys FILE        scripted keys, lines \"FRAME KEY down|up\"\n";
+  }
+  if (CONFIG.ALLOW_CAPTURE_KEYS) {
+    U += "  --capture-keys     F12 writes volley_NNNN.png, F11 starts/stops volley_NNNN.gif\n"
+         "                     (the next free numbers here); other keys still end the run\n";
   }
   U += "  --help             this text\n";
   if (CONFIG.HEADLESS_NEEDS_FRAMES) U += "--headless needs --frames N (nobody can press a key).\n";
@@ -135,7 +140,8 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
       }
     }
 
-    const bool FLAG = ARG == "--headless" || ARG == "--help";
+    const bool FLAG = ARG == "--headless" || ARG == "--help" ||
+                      (ARG == "--capture-keys" && CONFIG.ALLOW_CAPTURE_KEYS);
     const bool TEXT_VALUE = ARG == "--trace" || ARG == "--png" || ARG == "--gif" ||
                             (ARG == "--keys" && CONFIG.ALLOW_KEYS);
     const bool NUMBER_VALUE = ARG == "--frames" || ARG == "--trace-from" || ARG == "--trace-to" ||
@@ -152,7 +158,11 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
         R.STATUS = ParseStatus::HELP;
         return R;
       }
-      O.HEADLESS = true;
+      if (ARG == "--capture-keys") {
+        O.CAPTURE_KEYS = true;
+      } else {
+        O.HEADLESS = true;
+      }
       continue;
     }
 

@@ -116,6 +116,21 @@ bool Recorder::toggle_gif(const std::string& DIR, std::string& NAME, bool& START
   return true;
 }
 
+bool capture_key_presses(Recorder& REC, bool F12_PRESSED, bool F11_PRESSED,
+                         std::vector<std::string>& LINES, std::string& ERROR) {
+  std::string NAME;
+  if (F12_PRESSED) {
+    if (!REC.request_snapshot(".", NAME, ERROR)) return false;
+    LINES.push_back("wrote " + NAME);
+  }
+  if (F11_PRESSED) {
+    bool STARTED = false;
+    if (!REC.toggle_gif(".", NAME, STARTED, ERROR)) return false;
+    LINES.push_back((STARTED ? "recording " : "wrote ") + NAME);
+  }
+  return true;
+}
+
 std::string claim_capture_name(const std::string& DIR, const std::string& EXT, std::string& ERROR) {
   // CHOICE: the lowest free number is taken, so a directory that was cleared starts again at
   // 0001; pinned by HarnessCaptureKeys.NamesTakeTheLowestFreeNumber.

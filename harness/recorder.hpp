@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "harness/image_writers.hpp"
 #include "harness/options.hpp"
@@ -62,6 +63,13 @@ class Recorder {
   std::string KEY_GIF_NAME_;
   int32_t KEY_GIF_COUNT_ = 0;
 };
+
+/// One frame of the capture keys: F12_PRESSED asks for a snapshot of the next captured frame,
+/// F11_PRESSED starts or finishes the GIF, both in the current directory. LINES gets what the
+/// program prints: "wrote volley_0001.png", "recording volley_0002.gif", "wrote volley_0002.gif".
+/// False (ERROR) when a file cannot be made.
+bool capture_key_presses(Recorder& REC, bool F12_PRESSED, bool F11_PRESSED,
+                         std::vector<std::string>& LINES, std::string& ERROR);
 
 /// Claims the lowest free DIR/volley_NNNN.EXT (NNNN from 0001, four places or more) by
 /// creating it empty, so two programs in one directory never take the same name. Returns its

@@ -21,6 +21,7 @@ constexpr KEY_CODES CODES[KEY_COUNT] = {
     {draw2d::KEY_F1, glfw2::KEY_F1},       {draw2d::KEY_F2, glfw2::KEY_F2},
     {draw2d::KEY_F4, glfw2::KEY_F4},       {draw2d::KEY_ESCAPE, glfw2::KEY_ESC},
     {draw2d::KEY_ENTER, glfw2::KEY_ENTER},
+    {draw2d::KEY_F12, glfw2::KEY_F12},     {draw2d::KEY_F11, glfw2::KEY_F11},
 };
 
 }  // namespace

@@ -9,7 +9,11 @@
 namespace NDESIGNER {
 
 /// The keys the designer reads, in the order of its key map.
-enum class KEY : int32_t { UP, DOWN, RIGHT, LEFT, TAB, F3, F1, F2, F4, ESCAPE, ENTER, COUNT };
+enum class KEY : int32_t {
+  UP, DOWN, RIGHT, LEFT, TAB, F3, F1, F2, F4, ESCAPE, ENTER,
+  F12, F11,  // the capture keys: a PNG, a GIF on and off
+  COUNT
+};
 
 inline constexpr int32_t KEY_COUNT = static_cast<int32_t>(KEY::COUNT);
 

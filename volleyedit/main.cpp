@@ -110,14 +110,22 @@ int main(int ARGC, char** ARGV) {
     };
   }
   bool RECORD_FAILED = false;
-  if (RECORDER.active()) {
-    HOOKS.AFTER_PRESENT = [&](int32_t F) {
-      if (!RECORD_FAILED && !RECORD(RECORDER, D.VIDEO, F, ERROR)) {
-        std::fprintf(stderr, "volleyedit: %s\n", ERROR.c_str());
-        RECORD_FAILED = true;
-      }
-    };
-  }
+  // DEVIATION(capture-keys): F12 writes the presented page to the next free volley_NNNN.png
+  // and F11 starts and stops a volley_NNNN.gif, in every display mode and in the chooser;
+  // pinned by VolleyeditRun.CaptureKeysWriteWhatTheModeShows.
+  PRESS_KEY F12_KEY{}, F11_KEY{};
+  HOOKS.AFTER_PRESENT = [&](int32_t F) {
+    std::vector<std::string> LINES;
+    const bool F12 = STEP_PRESS(F12_KEY, KEY_DOWN(KEY::F12));
+    const bool F11 = STEP_PRESS(F11_KEY, KEY_DOWN(KEY::F11));
+    if (RECORD_FAILED) return;
+    if (!harness::capture_key_presses(RECORDER, F12, F11, LINES, ERROR) ||
+        !RECORD(RECORDER, D.VIDEO, F, ERROR)) {
+      std::fprintf(stderr, "volleyedit: %s\n", ERROR.c_str());
+      RECORD_FAILED = true;
+    }
+    for (const std::string& LINE : LINES) draw2d::console_print(LINE);
+  };
   if (OPTIONS.FRAMES > 0) HOOKS.LAST_FRAME = [&OPTIONS](int32_t F) { return OPTIONS.last_frame(F); };
 
   START(D, ASK_STARTUP());
@@ -130,9 +138,12 @@ int main(int ARGC, char** ARGV) {
     std::fprintf(stderr, "volleyedit: the trace file %s could not be written\n", OPTIONS.TRACE.c_str());
     FAILED = true;
   }
-  if (RECORDER.active() && !RECORDER.close(ERROR)) {
+  const std::string RUNNING_GIF = RECORDER.key_gif();  // a capture GIF still running ends here
+  if (!RECORDER.close(ERROR)) {
     std::fprintf(stderr, "volleyedit: %s\n", ERROR.c_str());
     FAILED = true;
+  } else if (!RUNNING_GIF.empty()) {
+    draw2d::console_print("wrote " + RUNNING_GIF);
   }
   draw2d::end(FAILED ? harness::EXIT_USAGE : 0);
 }

@@ -3,6 +3,7 @@
 // report and its key wait. The harness options add headless, traced and recorded runs.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "display/draw2d.hpp"
 #include "harness/options.hpp"
@@ -14,7 +15,7 @@
 
 int main(int argc, char** argv) {
   const harness::RunOptions OPTIONS =
-      harness::parse_options_or_exit(argc, argv, harness::OptionsConfig{"volleyplay", false, true});
+      harness::parse_options_or_exit(argc, argv, harness::OptionsConfig{"volleyplay", false, true, true});
 
   // Files of the extensions are created before anything else, so a bad path ends the program
   // (exit code 2) before the run starts.
@@ -40,11 +41,18 @@ int main(int argc, char** argv) {
     PLAYER_STEP(P);
     if (OPTIONS.traces(F)) WRITE_TRACE_LINE(TRACE, P, F);
     PLAYER_PRESENT();
-    if (!HARNESS_FAILED && RECORDER.active() && !RECORDER.capture_screen(F, ERROR)) {
+    // DEVIATION(player-capture-keys): with --capture-keys, F12 and F11 capture the screen
+    // instead of ending the run; pinned by CaptureWindow.PlayerCapturesWithCaptureKeysOn.
+    bool KEY = false, F12 = false, F11 = false;
+    if (OPTIONS.CAPTURE_KEYS) KEY = PLAYER_KEY_PRESSED_OR_CAPTURE(F12, F11);
+    std::vector<std::string> LINES;
+    if (!HARNESS_FAILED && (!harness::capture_key_presses(RECORDER, F12, F11, LINES, ERROR) ||
+                            !RECORDER.capture_screen(F, ERROR))) {
       std::fprintf(stderr, "volleyplay: %s\n", ERROR.c_str());
       HARNESS_FAILED = true;  // the run goes on; the exit code tells
     }
-    const bool KEY = PLAYER_KEY_PRESSED();
+    for (const std::string& LINE : LINES) draw2d::console_print(LINE);
+    if (!OPTIONS.CAPTURE_KEYS) KEY = PLAYER_KEY_PRESSED();
     if (KEY || OPTIONS.last_frame(F)) break;
   }
 
@@ -54,9 +62,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "volleyplay: writing the trace file '%s' failed\n", OPTIONS.TRACE.c_str());
     HARNESS_FAILED = true;
   }
+  const std::string RUNNING_GIF = RECORDER.key_gif();  // a capture GIF still running ends here
   if (!RECORDER.close(ERROR)) {
     std::fprintf(stderr, "volleyplay: %s\n", ERROR.c_str());
     HARNESS_FAILED = true;
+  } else if (!RUNNING_GIF.empty()) {
+    draw2d::console_print("wrote " + RUNNING_GIF);
   }
   draw2d::end(HARNESS_FAILED ? harness::EXIT_USAGE : 0);
 }
