@@ -14,6 +14,7 @@ int32_t LEAKSCOPE_INSTANCES = 0;
 namespace {
 
 bool EXIT_WAIT = true;
+bool EXIT_REPORT = true;
 std::FILE* ERR_STREAM = nullptr;  // null: stderr
 std::FILE* OUT_STREAM = nullptr;  // null: stdout
 
@@ -156,13 +157,15 @@ void LEAKSCOPE_EXIT() {
       LEAKSCOPE_LIST = nullptr;
       while (E != nullptr) {  // newest first
         LEAKSCOPE_T* NEXT = E->_NEXT;
-        LEAKSCOPE_PRINT(std::to_string(E->BYTES) + " bytes allocated at " + (E->FILE ? E->FILE : "") +
-                        ":" + std::to_string(E->LINENUM) + " [&H" + HEX(E->PT) + "] not deallocated!");
+        if (EXIT_REPORT)
+          LEAKSCOPE_PRINT(std::to_string(E->BYTES) + " bytes allocated at " +
+                          (E->FILE ? E->FILE : "") + ":" + std::to_string(E->LINENUM) + " [&H" +
+                          HEX(E->PT) + "] not deallocated!");
         std::free(E->FILE);
         std::free(E);
         E = NEXT;
       }
-    } else {
+    } else if (EXIT_REPORT) {
       LEAKSCOPE_PRINT("All memory deallocated");
     }
     delete LEAKSCOPE_MUTEX;
@@ -172,6 +175,8 @@ void LEAKSCOPE_EXIT() {
 }
 
 void LEAKSCOPE_SET_EXIT_WAIT(bool WAIT) { EXIT_WAIT = WAIT; }
+
+void LEAKSCOPE_SET_EXIT_REPORT(bool REPORT) { EXIT_REPORT = REPORT; }
 
 void LEAKSCOPE_SET_STREAMS(std::FILE* ERR, std::FILE* OUT) {
   ERR_STREAM = ERR;

@@ -56,6 +56,10 @@ void LEAKSCOPE_EXIT();
 /// switch it off. With the wait on and no terminal, one byte is read; end of input counts.
 void LEAKSCOPE_SET_EXIT_WAIT(bool WAIT);
 
+/// Whether LEAKSCOPE_EXIT prints its report (default: yes). A library that hides the tracker
+/// from its host switches it off; the records are released either way.
+void LEAKSCOPE_SET_EXIT_REPORT(bool REPORT);
+
 /// Where the two report writes go (default: stderr and stdout). Tests capture them.
 void LEAKSCOPE_SET_STREAMS(std::FILE* ERR, std::FILE* OUT);
 

@@ -10,6 +10,7 @@ PACKAGES=(
   libglfw3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri   # designer's OpenGL modes
   libgtest-dev libgmock-dev libbenchmark-dev
   libgif-dev libpng-dev             # recording runs
+  nlohmann-json3-dev                # the pattern library's text format
   xvfb xauth xdotool                # window tests: X server and real key events
   valgrind
 )

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,31 +23,13 @@ void REPORT(const std::string& FILENAME, const char* WHAT, int ERR) {
 
 }  // namespace
 
-void ENCODE_BARRAGE(const float (&VALUES)[BARRAGE_VALUES], uint8_t (&BYTES)[BARRAGE_BYTES]) {
-  for (int32_t K = 0; K < BARRAGE_VALUES; ++K) {
-    const uint32_t BITS = std::bit_cast<uint32_t>(VALUES[K]);
-    for (int32_t B = 0; B < 4; ++B) BYTES[4 * K + B] = static_cast<uint8_t>(BITS >> (8 * B));
-  }
-}
-
-void DECODE_BARRAGE(const uint8_t* BYTES, std::size_t SIZE, float (&VALUES)[BARRAGE_VALUES]) {
-  for (int32_t K = 0; K < BARRAGE_VALUES; ++K) {
-    uint32_t BITS = 0;
-    for (int32_t B = 0; B < 4; ++B) {
-      const std::size_t AT = static_cast<std::size_t>(4 * K + B);
-      if (AT < SIZE) BITS |= static_cast<uint32_t>(BYTES[AT]) << (8 * B);
-    }
-    VALUES[K] = std::bit_cast<float>(BITS);
-  }
-}
-
 bool SAVE_DATA(const std::string& FILENAME) {
   float VALUES[BARRAGE_VALUES];
   for (int32_t K = 0; K < BARRAGE_VALUES; ++K) VALUES[K] = MENU[K].VALUE;
   uint8_t BYTES[BARRAGE_BYTES];
   ENCODE_BARRAGE(VALUES, BYTES);
 
-  // 1. open for writing without truncating: bytes beyond 140 of a longer file stay
+  // open for writing without truncating: bytes beyond 140 of a longer file stay
   // DEVIATION: a file that cannot be opened for writing, a short write and a failed close are
   // reported on standard error instead of passing silently; the 140 bytes go out in one write
   // so a failure leaves the old contents. Pinned by
@@ -72,7 +53,7 @@ bool SAVE_DATA(const std::string& FILENAME) {
   struct sigaction IGNORE {}, PREVIOUS {};
   IGNORE.sa_handler = SIG_IGN;
   ::sigaction(SIGXFSZ, &IGNORE, &PREVIOUS);
-  // 2. the 35 values from offset 0
+  // the 35 values from offset 0
   const ssize_t WRITTEN = ::write(FD, BYTES, BARRAGE_BYTES);
   const int WRITE_ERR = errno;
   if (WRITTEN != static_cast<ssize_t>(BARRAGE_BYTES) && EXISTED) {
@@ -81,7 +62,6 @@ bool SAVE_DATA(const std::string& FILENAME) {
     if (WRITTEN > 0 && OLD_SIZE < WRITTEN) (void)!::ftruncate(FD, OLD_SIZE);
   }
   ::sigaction(SIGXFSZ, &PREVIOUS, nullptr);
-  // 3. close
   const int CLOSED = ::close(FD);
   if (WRITTEN != static_cast<ssize_t>(BARRAGE_BYTES)) {
     if (!EXISTED) ::unlink(FILENAME.c_str());

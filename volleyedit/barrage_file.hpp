@@ -7,20 +7,12 @@
 #include <cstdint>
 #include <string>
 
-namespace NDESIGNER {
+#include "barrage/menu_rows.hpp"
 
-inline constexpr int32_t BARRAGE_VALUES = 35;
-inline constexpr std::size_t BARRAGE_BYTES = 140;
+namespace NDESIGNER {
 
 inline constexpr const char* SAVE_FILENAME = "barrage.vly";
 inline constexpr const char* LOAD_FILENAME = "barrage2.vly";
-
-/// Writes the 35 values as little-endian IEEE 754 singles, value k at byte 4 x k.
-void ENCODE_BARRAGE(const float (&VALUES)[BARRAGE_VALUES], uint8_t (&BYTES)[BARRAGE_BYTES]);
-
-/// Reads up to 140 bytes of a file's contents: bytes beyond SIZE read as 0, so a cut-off value
-/// keeps the bytes that are there with zeros above them and later values are 0.0.
-void DECODE_BARRAGE(const uint8_t* BYTES, std::size_t SIZE, float (&VALUES)[BARRAGE_VALUES]);
 
 /// Writes MENU[0..34].VALUE to FILENAME: an existing file is not truncated (bytes beyond 140
 /// stay), a missing one is created. Returns false, with one line on standard error, when the

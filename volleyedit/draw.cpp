@@ -1,8 +1,7 @@
-// volleyedit drawing: menu, statistics and cannons (namespace NDESIGNER).
+// volleyedit drawing: menu and statistics (namespace NDESIGNER).
 #include "volleyedit/draw.hpp"
 
 #include <array>
-#include <cmath>
 #include <string>
 
 #include "display/draw2d.hpp"
@@ -37,11 +36,11 @@ const std::array<std::string, SELECTABLE_ROWS>& ROW_NUMBERS() {
 }  // namespace
 
 void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX_, uint8_t MCOLOR, FONTTYPE& FONT) {
-  // 1. the bar, both corners included
+  // the bar, both corners included
   const MENU_TYPE& ROW = MENU[ACTIVEINDEX_];
   draw2d::box(VPAGE, static_cast<float>(ROW.X), static_cast<float>(ROW.Y),
               static_cast<float>(ROW.X + BAR_WIDTH), static_cast<float>(ROW.Y + BAR_HEIGHT), MCOLOR);
-  // 2. and 3. the row numbers
+  // the row numbers
   FONT.M_X = 0;
   FONT.M_Y = 0;
   FONT.M_CENTERED = 0;
@@ -66,20 +65,6 @@ void DRAW_STATS(void* VPAGE, int32_t INDEX, FONTTYPE& FONT) {
   for (int32_t LINE = 0; LINE < RIGHT_LINES; ++LINE) {
     FONT.M_Y = ROW_HEIGHT * LINE;
     DRAW_LINE(FONT, VPAGE, RIGHT_TEXT(LINE, ACTIVEINDEX, ROTATION_AI, MENU[ROW_ROTATION].VALUE));
-  }
-}
-
-void DRAW_CANNON(void* VPAGE, const NBARRAGE::TURRET_TYPE& C, const IMAGETYPE& SHEET) {
-  draw2d::circle(VPAGE, C.X, C.Y, std::fabs(C.RADIUS), CANNON_COLOUR);
-  const int32_t SLOTS = NBARRAGE::SLOT_COUNT(C);  // never past the array, whatever MAXBULLET says
-  for (int32_t J = 0; J < SLOTS; ++J) {
-    const NBARRAGE::BULLET_TYPE& B = C.P_BULLETS[J];
-    if (B.ACTIVE == 0) continue;
-    // CHOICE: a frame number outside the bullet sheet (CURRENT_MIN_FRAME goes up to 999) draws
-    // nothing; pinned by DesignerRun.BulletFramesOutsideTheSheetAreSkipped.
-    const uint8_t* FRAME =
-        IMAGE_FRAME(SHEET, static_cast<int64_t>(B.FRAME) + static_cast<int64_t>(B.MINFRAME));
-    if (FRAME != nullptr) draw2d::blit(VPAGE, B.X, B.Y, FRAME, draw2d::Blit::TRANSPARENT);
   }
 }
 

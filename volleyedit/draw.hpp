@@ -1,18 +1,20 @@
 // volleyedit drawing: the menu's highlight bar and row numbers, the statistics column and the
-// live cannons with their bullets, all onto the designer's 320 x 240 page (namespace NDESIGNER).
+// live cannons with their bullets (DRAW_CANNON, shared with the pattern tool), all onto the
+// designer's 320 x 240 page (namespace NDESIGNER).
 #pragma once
 
 #include <cstdint>
 
+#include "barrage/cannon_draw.hpp"
 #include "display/font.hpp"
 #include "engine/turret_module.hpp"
 #include "image/pixbank_image.hpp"
 
 namespace NDESIGNER {
 
-/// Palette index of the highlight bar, of the cannon circle, and of the chooser's box.
+/// Palette index of the highlight bar and of the chooser's box (the cannon circle's is in
+/// barrage/cannon_draw.hpp).
 inline constexpr uint8_t HIGHLIGHT_COLOUR = 156;
-inline constexpr uint8_t CANNON_COLOUR = 15;
 inline constexpr uint8_t CHOOSER_COLOUR = 127;
 
 /// The highlight bar of row ACTIVEINDEX in colour MCOLOR (131 x 7 pixels from the row's X, Y),
@@ -24,10 +26,5 @@ void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX, uint8_t MCOLOR, FONTTYPE& FONT);
 /// switch and the start rotation at column 160, rows 0, 7 and 14. Text comes fresh from the
 /// cannon, ACTIVEINDEX, ROTATION_AI and MENU[12] at each call.
 void DRAW_STATS(void* VPAGE, int32_t INDEX, FONTTYPE& FONT);
-
-/// The circle of radius |RADIUS| in colour 15 around the cannon, and the sprite frame
-/// FRAME + MINFRAME of every live bullet slot below MAXBULLET, top-left corner at the bullet,
-/// colour 0 transparent. Frames outside the sheet are not drawn.
-void DRAW_CANNON(void* VPAGE, const NBARRAGE::TURRET_TYPE& CANNON, const IMAGETYPE& SHEET);
 
 }  // namespace NDESIGNER

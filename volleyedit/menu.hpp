@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "barrage/menu_rows.hpp"
 #include "engine/turret_module.hpp"
 
 namespace NDESIGNER {
@@ -21,30 +22,10 @@ struct MENU_TYPE {
   float MAX;       ///< highest allowed value
 };
 
-inline constexpr int32_t MENU_ROWS = 35;        ///< rows 0 to 34
-inline constexpr int32_t SELECTABLE_ROWS = 34;  ///< rows 0 to 33 can be selected
-inline constexpr int32_t ROW_ROTATION = 12;     ///< the start rotation
-inline constexpr int32_t ROW_ROTATION_AI = 34;  ///< the rotation switch
-inline constexpr int32_t ROW_HEIGHT = 7;        ///< pixel rows per menu row
+inline constexpr int32_t ROW_HEIGHT = 7;  ///< pixel rows per menu row
 
 /// The program-wide menu.
 extern MENU_TYPE MENU[MENU_ROWS];
-
-/// What a row stands for in the cannon: an integer field, a float field, one of the two
-/// references (rows 2 and 3), or nothing (the rotation switch, row 34). The statistics column
-/// reads the cannon's fields through this same map.
-enum class ROW_KIND { INTEGER, FLOAT, REFERENCE, SWITCH };
-struct ROW_FIELD {
-  ROW_KIND KIND;
-  int32_t NBARRAGE::TURRET_TYPE::* INT_FIELD;                 ///< integer rows, else null
-  float NBARRAGE::TURRET_TYPE::* FLOAT_FIELD;                 ///< float rows, else null
-  NBARRAGE::COORD_TYPE* NBARRAGE::TURRET_TYPE::* REF_FIELD;   ///< reference rows, else null
-};
-ROW_FIELD FIELD_OF_ROW(int32_t ROW);
-
-/// Nearest integer with halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -0.5 -> 0).
-/// Values beyond the 32-bit range saturate and not-a-number gives 0, so no input is undefined.
-int32_t ROUND_HALF_EVEN(float V);
 
 /// Menu initialisation before the cannon is stepped: rows 0 to 33 get INDEX, ACTIVE 0,
 /// DELTA 1 (0.1 for the float rows 4-9 and 24-26), VALUE 0, X 0 and Y 7 x row; row 12 gets
@@ -70,9 +51,7 @@ void CANNON_TO_MENU(NBARRAGE::TURRET_TYPE& CANNON, int32_t INDEX);
 /// F3: rounds MENU[INDEX].VALUE down to a whole number (towards minus infinity), unclamped.
 void ROUND_DOWN_FIELD(int32_t INDEX);
 
-/// Limits values that came from a barrage file: rows 0 to 33 are clamped to their limits, with
-/// not-finite values becoming the row's MIN; row 34 keeps its value unless it is not finite,
-/// which becomes 0.
+/// Limits values that came from a barrage file with LIMIT_LOADED_ROWS.
 void LIMIT_LOADED_VALUES();
 
 }  // namespace NDESIGNER
