@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,11 +41,14 @@ inline void SAVE_BY_RENAME(const std::filesystem::path& PATH, const std::string&
 }
 
 /// The trace lines of a JSON-lines trace, by frame.
+/// Only lines that end in a line break count: a trace still being written may end in part of
+/// a line.
 inline std::map<int, std::string> TRACE_BY_FRAME(const std::filesystem::path& TRACE) {
   std::map<int, std::string> OUT;
-  std::ifstream IN(TRACE);
-  for (std::string LINE; std::getline(IN, LINE);)
-    if (LINE.rfind("{\"frame\":", 0) == 0 && LINE.back() == '}') OUT[std::stoi(LINE.substr(9))] = LINE;
+  std::ifstream IN(TRACE, std::ios::binary);
+  const std::string TEXT((std::istreambuf_iterator<char>(IN)), std::istreambuf_iterator<char>());
+  for (std::size_t AT = 0, END; (END = TEXT.find('\n', AT)) != std::string::npos; AT = END + 1)
+    if (TEXT.compare(AT, 9, "{\"frame\":") == 0) OUT[std::stoi(TEXT.substr(AT + 9, 12))] = TEXT.substr(AT, END - AT);
   return OUT;
 }
 
