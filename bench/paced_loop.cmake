@@ -1,14 +1,16 @@
-# The designer's paced frame loop in a real window: volleyedit is started twice per mode (60
-# and 660 frames) and its CPU time is read through wait4. Needs an X display; scripts/bench.sh
-# starts Xvfb when there is none. Building the benchmark builds the program and its assets.
-if(TARGET volleyedit)
+# The designer's and the previewer's paced frame loops in a real window: each program is
+# started twice per case (60 and 660 frames) and its CPU time is read through wait4. Needs an
+# X display; scripts/bench.sh starts Xvfb when there is none. Building the benchmark builds the program and its assets.
+if(TARGET volleyedit AND TARGET volleyview)
   add_executable(paced_loop_bench ${CMAKE_CURRENT_LIST_DIR}/paced_loop_bench.cpp)
   target_include_directories(paced_loop_bench PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(paced_loop_bench PRIVATE benchmark::benchmark)
   target_compile_definitions(paced_loop_bench PRIVATE
     VOLLEY_RUN_DIR="${VOLLEY_RUN_DIR}"
-    VOLLEYEDIT_PATH="$<TARGET_FILE:volleyedit>")
-  add_dependencies(paced_loop_bench volleyedit)
+    VOLLEY_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    VOLLEYEDIT_PATH="$<TARGET_FILE:volleyedit>"
+    VOLLEYVIEW_PATH="$<TARGET_FILE:volleyview>")
+  add_dependencies(paced_loop_bench volleyedit volleyview)
   if(TARGET volley_assets)
     add_dependencies(paced_loop_bench volley_assets)
   endif()
