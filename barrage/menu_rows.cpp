@@ -91,6 +91,28 @@ int32_t ROUND_HALF_EVEN(float V) {
   return static_cast<int32_t>(ROUNDED);
 }
 
+SET_FIELD SET_FIELD_OF_ROW(int32_t ROW) {
+  using P = NBARRAGE::TURRET_PARAM_TYPE;
+  constexpr SET_FIELD NONE{nullptr, nullptr};
+  auto I = [](int32_t P::* FIELD) { return SET_FIELD{FIELD, nullptr}; };
+  auto F = [](float P::* FIELD) { return SET_FIELD{nullptr, FIELD}; };
+  const SET_FIELD FIELDS[MENU_ROWS] = {
+      NONE,                      I(&P::TARGETING),         NONE,
+      NONE,                      F(&P::X),                 F(&P::Y),
+      F(&P::XV),                 F(&P::YV),                F(&P::TARGETX),
+      F(&P::TARGETY),            I(&P::ACTIVE),            F(&P::RADIUS),
+      I(&P::ROTATION),           I(&P::MINROTATION),       I(&P::MAXROTATION),
+      I(&P::ROTSPEED),           I(&P::ROTDIR),            I(&P::SPAWNDELAY),
+      I(&P::MAXSPAWNDELAY),      I(&P::MAXBULLET),         I(&P::BULLET_ENERGY),
+      I(&P::BULLET_DEATH_ID),    I(&P::BULLETS_PER_SHOT),  I(&P::SPREAD_ROTATION),
+      F(&P::BULLETSPEED),        F(&P::BULLETSPEED_DELTA), F(&P::BULLETOFFSET),
+      I(&P::WAVEMODE),           I(&P::BULLETCOUNTER),     I(&P::BULLETWAVEMAX),
+      I(&P::BULLETWAVEMAXDELAY), I(&P::BULLET_TYPE),       I(&P::BULLET_MIN_FRAME),
+      I(&P::BULLET_NUM_FRAME),   I(&P::ROTATION_AI),
+  };
+  return FIELDS[ROW];
+}
+
 void LIMIT_LOADED_ROWS(float (&VALUES)[MENU_ROWS]) {
   // DEVIATION: a barrage file may hold anything; rows 0 to 33 are clamped to their limits and
   // not-finite values become MIN, so counts above the 128 bullet slots, negative counts and

@@ -46,6 +46,15 @@ int32_t ROUND_HALF_EVEN(float V);
 /// its value unless it is not finite, which becomes 0.
 void LIMIT_LOADED_ROWS(float (&VALUES)[MENU_ROWS]);
 
+/// The field of a timed set that row ROW stands for: an integer or a float field, both null
+/// for rows 0, 2 and 3 (the list index and the two bindings), which a set has no place for.
+/// Rows 32 and 33 stand for BULLET_MIN_FRAME and BULLET_NUM_FRAME, row 34 for ROTATION_AI.
+struct SET_FIELD {
+  int32_t NBARRAGE::TURRET_PARAM_TYPE::* INT_FIELD;
+  float NBARRAGE::TURRET_PARAM_TYPE::* FLOAT_FIELD;
+};
+SET_FIELD SET_FIELD_OF_ROW(int32_t ROW);
+
 inline constexpr int32_t BARRAGE_VALUES = MENU_ROWS;
 inline constexpr std::size_t BARRAGE_BYTES = 140;
 

@@ -123,9 +123,14 @@ inline constexpr int KEY_ESCAPE = 1, KEY_TAB = 15, KEY_ENTER = 28, KEY_F1 = 59, 
                      KEY_F3 = 61, KEY_F4 = 62, KEY_UP = 72, KEY_LEFT = 75, KEY_RIGHT = 77,
                      KEY_DOWN = 80;
 
+/// The designer's programme keys (set-1 scan codes).
+inline constexpr int KEY_F5 = 63, KEY_F6 = 64, KEY_F7 = 65, KEY_HOME = 71, KEY_END = 79,
+                     KEY_INSERT = 82, KEY_DELETE = 83;
+inline constexpr int KEY_PAGEUP = 73, KEY_PAGEDOWN = 81;
+
 /// Keys of the previewer and the capture keys (set-1 scan codes).
-inline constexpr int KEY_R = 19, KEY_P = 25, KEY_H = 35, KEY_PERIOD = 52, KEY_PAGEUP = 73,
-                     KEY_PAGEDOWN = 81, KEY_F11 = 87, KEY_F12 = 88;
+inline constexpr int KEY_R = 19, KEY_P = 25, KEY_H = 35, KEY_PERIOD = 52, KEY_F11 = 87,
+                     KEY_F12 = 88;
 
 /// Nonzero (-1) while the key with this scan code is held, by the window or by set_key
 /// (window events are processed first).

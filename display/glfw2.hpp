@@ -48,6 +48,12 @@ inline constexpr int KEY_RALT = 292;
 inline constexpr int KEY_TAB = 293;
 inline constexpr int KEY_ENTER = 294;
 inline constexpr int KEY_BACKSPACE = 295;
+inline constexpr int KEY_INSERT = 296;
+inline constexpr int KEY_DEL = 297;
+inline constexpr int KEY_PAGEUP = 298;
+inline constexpr int KEY_PAGEDOWN = 299;
+inline constexpr int KEY_HOME = 300;
+inline constexpr int KEY_END = 301;
 
 /// GLFW 3 key code for a GLFW 2 key code; -1 (GLFW 3's "unknown key") when there is none.
 int TO_GLFW3_KEY(int GLFW2_KEY);

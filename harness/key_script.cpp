@@ -24,10 +24,15 @@ constexpr NAMED_KEY KEYS[] = {
     {"Right", draw2d::KEY_RIGHT},   {"Tab", draw2d::KEY_TAB},   {"Enter", draw2d::KEY_ENTER},
     {"Escape", draw2d::KEY_ESCAPE}, {"F1", draw2d::KEY_F1},     {"F2", draw2d::KEY_F2},
     {"F3", draw2d::KEY_F3},         {"F4", draw2d::KEY_F4},
-    // The previewer's keys, the capture keys and the mouse button.
-    {"PageUp", draw2d::KEY_PAGEUP}, {"PageDown", draw2d::KEY_PAGEDOWN}, {"R", draw2d::KEY_R},
-    {"P", draw2d::KEY_P},           {"Period", draw2d::KEY_PERIOD},     {"H", draw2d::KEY_H},
-    {"F11", draw2d::KEY_F11},       {"F12", draw2d::KEY_F12},           {"MouseLeft", MOUSE_LEFT},
+    // the designer's programme keys
+    {"PageUp", draw2d::KEY_PAGEUP}, {"PageDown", draw2d::KEY_PAGEDOWN},
+    {"Insert", draw2d::KEY_INSERT}, {"Delete", draw2d::KEY_DELETE},
+    {"Home", draw2d::KEY_HOME},     {"End", draw2d::KEY_END},
+    {"F5", draw2d::KEY_F5},         {"F6", draw2d::KEY_F6},           {"F7", draw2d::KEY_F7},
+    // the previewer's keys, the capture keys and the mouse button
+    {"R", draw2d::KEY_R},           {"P", draw2d::KEY_P},             {"Period", draw2d::KEY_PERIOD},
+    {"H", draw2d::KEY_H},           {"F11", draw2d::KEY_F11},         {"F12", draw2d::KEY_F12},
+    {"MouseLeft", MOUSE_LEFT},
 };
 
 // Whole number of TEXT into OUT; false when TEXT is anything else.

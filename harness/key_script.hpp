@@ -1,9 +1,10 @@
 // harness: scripted key input for headless and recorded runs.
 // A key script is a text file of lines "FRAME KEY down|up" (FRAME counted from 1, KEY one of
-// Up Down Left Right Tab Enter Escape F1 F2 F3 F4, PageUp PageDown R P Period H F11 F12, or
-// MouseLeft for the left mouse button) and "FRAME MOUSE X Y" (the pointer at screen pixel
-// X, Y from that frame on; off the screen it lies outside the window); blank lines and "#"
-// lines are ignored.
+// Up Down Left Right Tab Enter Escape F1 F2 F3 F4, the designer's programme keys PageUp
+// PageDown Insert Delete Home End F5 F6 F7, the previewer's and capture keys R P Period H F11
+// F12, or MouseLeft for the left mouse button) and "FRAME MOUSE X Y" (the pointer at screen
+// pixel X, Y from that frame on; off the screen it lies outside the window); blank lines and
+// "#" lines are ignored.
 #pragma once
 
 #include <cstdint>

@@ -19,3 +19,12 @@ regen() {
 
 regen volleyplay_frames_1_14.jsonl --headless --frames 14
 regen volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 2026 --trace-to 2029
+
+# The designer's trace of the programme session's frames before its first programme key: the
+# keys of those frames only, so the designer runs as it does without programme keys.
+cmake --build "$BUILD" --target volleyedit
+PREFIX_KEYS="$(cd "$BUILD" && pwd)/programme_prefix.keys"
+grep -v '^#' tests/golden/volleyedit_programme.keys | awk '$1 < 20' > "$PREFIX_KEYS"
+(cd "$RUN" && printf '622' | ./volleyedit --headless --frames 19 --keys "$PREFIX_KEYS" \
+  --trace "$GOLDEN/volleyedit_programme_prefix.jsonl" > /dev/null 2>&1)
+echo "wrote tests/golden/volleyedit_programme_prefix.jsonl"

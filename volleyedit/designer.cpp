@@ -8,6 +8,7 @@
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/draw.hpp"
 #include "volleyedit/menu.hpp"
+#include "volleyedit/programme.hpp"
 
 namespace NDESIGNER {
 
@@ -84,6 +85,7 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
   CREATE_CANNONS(D.PARAMETERS);
   // 14. key states
   RESET_KEYS(D.KEYS);
+  START_PROGRAMME();
   // 15. the keyboard source
   // DEVIATION: DISPLAY_TYPE keeps "an OpenGL window is open" as 1 rather than the version
   // text's address cut to 32 bits, which could read 0 for a valid address on a 64-bit system;
@@ -92,6 +94,7 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
 }
 
 int32_t KEY_DOWN(KEY K) {
+  if (HELD_BACK_WHILE_PLAYING(K)) return 0;
   if (DISPLAY_TYPE == 0) return draw2d::key_state(SCAN_CODE(K));
   return glfw2::GetKey(GLFW2_CODE(K));
 }
@@ -108,9 +111,14 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
   // 9. the cannons holding exactly -1 are stepped and drawn
   for (int32_t I = 0; I < CANNON_COUNT; ++I) {
     NBARRAGE::TURRET_TYPE& C = CANNON[I];
-    if (C.ACTIVE != -1) continue;
+    // CHOICE: a played programme steps cannon 0 in every frame, as the library's cannon does (a
+    // set may switch the cannon off for a while and a later one on again); it is drawn while
+    // its ACTIVE is -1. Pinned by
+    // VolleyeditProgramme.ScriptedSessionSavesAndPlaysTheProgrammeAsTheLibraryDoes.
+    const bool PLAYED = I == 0 && PROGRAMME.PLAYING;
+    if (C.ACTIVE != -1 && !PLAYED) continue;
     C.SHOOT(C, C.LIST_MANAGE(C, 0, 0));
-    DRAW_CANNON(PAGE, C, D.S_IMAGE);
+    if (!PLAYED || C.ACTIVE == -1) DRAW_CANNON(PAGE, C, D.S_IMAGE);
   }
   // 10. F1 saves
   if (STEP_PRESS(D.KEYS.SAVE, KEY_DOWN(KEY::F1))) SAVE_DATA(SAVE_FILENAME);
@@ -132,6 +140,7 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
     if (FRAME_CLOCK.STOP) return false;
     BEGIN_FRAME();  // the rest of this pass belongs to the next page
   }
+  PROGRAMME_KEYS(KEY_DOWN);
   // 12. statistics
   DRAW_STATS(PAGE, 0, D.FONT);
   // 13. present
@@ -148,6 +157,7 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
 }
 
 void SHUTDOWN(DESIGNER_TYPE& D) {
+  STOP_PLAYING();  // the edited cannon 0 comes back first, so both are destroyed below
   // 1. and 2. the cannons and their block
   DESTROY_CANNONS();
   // 3. sheet and fonts

@@ -7,6 +7,7 @@
 #include "display/draw2d.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
+#include "volleyedit/programme.hpp"
 #include "volleyedit/stats.hpp"
 
 namespace NDESIGNER {
@@ -65,6 +66,14 @@ void DRAW_STATS(void* VPAGE, int32_t INDEX, FONTTYPE& FONT) {
   for (int32_t LINE = 0; LINE < RIGHT_LINES; ++LINE) {
     FONT.M_Y = ROW_HEIGHT * LINE;
     DRAW_LINE(FONT, VPAGE, RIGHT_TEXT(LINE, ACTIVEINDEX, ROTATION_AI, MENU[ROW_ROTATION].VALUE));
+  }
+  if (!PROGRAMME.SHOWN) return;
+  const int32_t SETS = static_cast<int32_t>(PROGRAMME.SETS.size());
+  const int32_t DELAY = PROGRAMME.SETS[PROGRAMME.CURRENT].DELAY;
+  for (int32_t LINE = 0; LINE < PROGRAMME_LINES; ++LINE) {
+    FONT.M_Y = ROW_HEIGHT * (RIGHT_LINES + LINE);
+    DRAW_LINE(FONT, VPAGE,
+              PROGRAMME_TEXT(LINE, PROGRAMME.CURRENT + 1, SETS, DELAY, PROGRAMME.PLAYING));
   }
 }
 

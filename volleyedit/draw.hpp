@@ -23,8 +23,9 @@ inline constexpr uint8_t CHOOSER_COLOUR = 127;
 void DRAWMENU(void* VPAGE, int32_t ACTIVEINDEX, uint8_t MCOLOR, FONTTYPE& FONT);
 
 /// The statistics of CANNON[INDEX]: 34 lines at column 15, then the selected row, the rotation
-/// switch and the start rotation at column 160, rows 0, 7 and 14. Text comes fresh from the
-/// cannon, ACTIVEINDEX, ROTATION_AI and MENU[12] at each call.
+/// switch and the start rotation at column 160, rows 0, 7 and 14, and once the programme is
+/// shown its three lines at rows 21, 28 and 35. Text comes fresh from the cannon, ACTIVEINDEX,
+/// ROTATION_AI, MENU[12] and the programme at each call.
 void DRAW_STATS(void* VPAGE, int32_t INDEX, FONTTYPE& FONT);
 
 }  // namespace NDESIGNER

@@ -21,6 +21,13 @@ constexpr KEY_CODES CODES[KEY_COUNT] = {
     {draw2d::KEY_F1, glfw2::KEY_F1},       {draw2d::KEY_F2, glfw2::KEY_F2},
     {draw2d::KEY_F4, glfw2::KEY_F4},       {draw2d::KEY_ESCAPE, glfw2::KEY_ESC},
     {draw2d::KEY_ENTER, glfw2::KEY_ENTER},
+    // programme editing
+    {draw2d::KEY_PAGEUP, glfw2::KEY_PAGEUP},  {draw2d::KEY_PAGEDOWN, glfw2::KEY_PAGEDOWN},
+    {draw2d::KEY_INSERT, glfw2::KEY_INSERT},  {draw2d::KEY_DELETE, glfw2::KEY_DEL},
+    {draw2d::KEY_HOME, glfw2::KEY_HOME},      {draw2d::KEY_END, glfw2::KEY_END},
+    {draw2d::KEY_F5, glfw2::KEY_F5},          {draw2d::KEY_F6, glfw2::KEY_F5 + 1},
+    {draw2d::KEY_F7, glfw2::KEY_F5 + 2},
+    // the capture keys
     {draw2d::KEY_F12, glfw2::KEY_F12},     {draw2d::KEY_F11, glfw2::KEY_F11},
 };
 

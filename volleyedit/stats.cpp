@@ -50,4 +50,13 @@ std::string RIGHT_TEXT(int32_t LINE, int32_t ACTIVEINDEX, int32_t ROTATION_AI,
   }
 }
 
+std::string PROGRAMME_TEXT(int32_t LINE, int32_t SET, int32_t SETS, int32_t DELAY, bool PLAYING) {
+  switch (LINE) {
+    case 0: return "set " + FORMAT_INT(SET) + " of " + FORMAT_INT(SETS);
+    case 1: return "delay " + FORMAT_INT(DELAY);
+    case 2: return PLAYING ? "playing" : "editing";
+    default: return std::string();
+  }
+}
+
 }  // namespace NDESIGNER

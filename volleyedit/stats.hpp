@@ -22,4 +22,12 @@ std::string STAT_TEXT(const NBARRAGE::TURRET_TYPE& CANNON, int32_t LINE);
 std::string RIGHT_TEXT(int32_t LINE, int32_t ACTIVEINDEX, int32_t ROTATION_AI,
                        float START_ROTATION);
 
+/// The programme's lines below the right column, shown once the programme has had more than
+/// one set or has been played.
+inline constexpr int32_t PROGRAMME_LINES = 3;
+
+/// Text of programme line LINE (0 to 2): "set K of N" (K counted from 1), "delay D" with the
+/// current set's DELAY, and "playing" or "editing".
+std::string PROGRAMME_TEXT(int32_t LINE, int32_t SET, int32_t SETS, int32_t DELAY, bool PLAYING);
+
 }  // namespace NDESIGNER

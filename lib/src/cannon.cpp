@@ -39,7 +39,7 @@ Cannon& Cannon::operator=(Cannon&& other) noexcept {
 }
 
 Cannon::~Cannon() {
-  if (state_ != nullptr && state_->TURRET.DESTROY != nullptr) state_->TURRET.DESTROY(state_->TURRET);
+  if (state_ != nullptr) state_->TURRET.DESTROY(state_->TURRET);
 }
 
 void Cannon::follow(float x, float y) {

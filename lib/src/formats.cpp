@@ -55,19 +55,15 @@ const Field& field_named(std::string_view name) {
   std::abort();  // only called with names from this file
 }
 
-// The set field of each designer menu row: rows 0, 2 and 3 (the list index and the two
-// bindings) have none; the frame rows fill the set's frame fields, row 34 its rotation rule.
-const std::vector<const char*> ROW_FIELDS = {
-    nullptr,           "TARGETING",        nullptr,           nullptr,
-    "X",               "Y",                "XV",              "YV",
-    "TARGETX",         "TARGETY",          "ACTIVE",          "RADIUS",
-    "ROTATION",        "MINROTATION",      "MAXROTATION",     "ROTSPEED",
-    "ROTDIR",          "SPAWNDELAY",       "MAXSPAWNDELAY",   "MAXBULLET",
-    "BULLET_ENERGY",   "BULLET_DEATH_ID",  "BULLETS_PER_SHOT", "SPREAD_ROTATION",
-    "BULLETSPEED",     "BULLETSPEED_DELTA", "BULLETOFFSET",   "WAVEMODE",
-    "BULLETCOUNTER",   "BULLETWAVEMAX",    "BULLETWAVEMAXDELAY", "BULLET_TYPE",
-    "BULLET_MIN_FRAME", "BULLET_NUM_FRAME", "ROTATION_AI",
-};
+// The name of the set field a designer menu row stands for (null: none), from the row table.
+const char* ROW_FIELD(int32_t ROW) {
+  const NDESIGNER::SET_FIELD S = NDESIGNER::SET_FIELD_OF_ROW(ROW);
+  for (const Field& F : FIELDS)
+    if ((S.INT_FIELD != nullptr && F.INT == S.INT_FIELD) ||
+        (S.FLOAT_FIELD != nullptr && F.FLT == S.FLOAT_FIELD))
+      return F.NAME;
+  return nullptr;
+}
 
 // What the designer's menu holds in the three rows a set has no place for, right after it
 // starts: its cannon has applied one set (list index 1) and the two bindings read 0.
@@ -115,7 +111,8 @@ int32_t json_integer(const json& V, const std::string& AT) {
 }
 
 float json_float(const json& V, const std::string& AT) {
-  if (!V.is_number()) throw ParseStop{AT + "a number is expected, not " + std::string(V.type_name())};
+  if (!V.is_number())
+    throw ParseStop{AT + "a number is expected, not " + std::string(V.type_name())};
   const double D = V.get<double>();
   if (!std::isfinite(D)) throw ParseStop{AT + "not a finite number"};
   const float F = static_cast<float>(D);
@@ -249,8 +246,8 @@ Programme parse_vly(const uint8_t* data, std::size_t size, const std::string& na
   NDESIGNER::LIMIT_LOADED_ROWS(VALUES);
   Set S{};
   for (int32_t ROW = 0; ROW < NDESIGNER::MENU_ROWS; ++ROW) {
-    if (ROW_FIELDS[ROW] == nullptr) continue;
-    const Field& F = field_named(ROW_FIELDS[ROW]);
+    if (ROW_FIELD(ROW) == nullptr) continue;
+    const Field& F = field_named(ROW_FIELD(ROW));
     // Integer fields take the value rounded half to even, as the designer fills its cannon.
     if (F.INT != nullptr) {
       S.*F.INT = NDESIGNER::ROUND_HALF_EVEN(VALUES[ROW]);
@@ -322,8 +319,8 @@ std::vector<uint8_t> vly_bytes(const Programme& p, const std::string& name) {
   VALUES[2] = START_BINDING;
   VALUES[3] = START_BINDING;
   for (int32_t ROW = 0; ROW < NDESIGNER::MENU_ROWS; ++ROW) {
-    if (ROW_FIELDS[ROW] == nullptr) continue;
-    const Field& F = field_named(ROW_FIELDS[ROW]);
+    if (ROW_FIELD(ROW) == nullptr) continue;
+    const Field& F = field_named(ROW_FIELD(ROW));
     if (F.FLT != nullptr) {
       VALUES[ROW] = S.*F.FLT;
       continue;
