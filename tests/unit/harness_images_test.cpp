@@ -167,35 +167,3 @@ TEST(HarnessCaptureKeys, NamesTakeTheLowestFreeNumber) {
   EXPECT_EQ(harness::claim_capture_name(DIR + "/missing", "png", ERROR), "");
   EXPECT_NE(ERROR.find("/missing/volley_0001.png"), std::string::npos) << ERROR;
 }
-
-TEST(HarnessCaptureKeys, SnapshotTakesTheNextFrameAndTheGifRunsBetweenTwoToggles) {
-  const std::string DIR = SCRATCH("capture_keys");
-  std::filesystem::create_directory(DIR);
-  harness::Recorder REC;
-  std::string ERROR, PNG, GIF, STOPPED;
-  ASSERT_TRUE(REC.open(harness::RunOptions{}, ERROR)) << ERROR;
-  EXPECT_FALSE(REC.wants(1)) << "nothing is recorded before a capture key";
-  auto FRAME = [&](int32_t F) {
-    std::vector<uint8_t> B(draw2d::buffer_bytes(6, 2), uint8_t(F));
-    draw2d::write_header(B.data(), 6, 2);
-    return REC.capture_indexed(F, B.data(), RAMP(2), ERROR);
-  };
-  bool STARTED = false;
-  ASSERT_TRUE(REC.request_snapshot(DIR, PNG, ERROR)) << ERROR;
-  ASSERT_TRUE(REC.toggle_gif(DIR, GIF, STARTED, ERROR)) << ERROR;
-  EXPECT_TRUE(STARTED);
-  EXPECT_EQ(REC.key_gif(), GIF);
-  for (int32_t F = 1; F <= 3; ++F) ASSERT_TRUE(FRAME(F)) << ERROR;
-  ASSERT_TRUE(REC.toggle_gif(DIR, STOPPED, STARTED, ERROR)) << ERROR;
-  EXPECT_FALSE(STARTED);
-  EXPECT_EQ(STOPPED, GIF) << "the second toggle finishes the same file";
-  ASSERT_TRUE(FRAME(4)) << ERROR;
-  ASSERT_TRUE(REC.close(ERROR)) << ERROR;
-  png_uint_32 W = 0, H = 0, FORMAT = 0;
-  const std::vector<uint8_t> PIXELS = READ_PNG(PNG, W, H, FORMAT);
-  ASSERT_EQ(PIXELS.size(), 6u * 2u * 4u) << PNG << " reads back as a 6 x 2 picture";
-  EXPECT_EQ(PIXELS[1], RAMP(2)[1].G) << "the snapshot holds frame 1 (index 1 everywhere)";
-  const auto R = READ_GIF(GIF);
-  ASSERT_NE(R, nullptr) << GIF;
-  EXPECT_EQ(R->ImageCount, 3) << "frames 1 to 3, not frame 4 after the second toggle";
-}

@@ -68,24 +68,3 @@ TEST(KeyScript, ApplySetsAndReleasesTheLibrarysKeyStates) {
         << "frame " << F << ": Tab is pressed on frame 2, stays held, and is released on frame 4";
   }
 }
-
-TEST(KeyScript, MouseLinesMoveThePointerAndPressTheLeftButton) {
-  ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 1, draw2d::SCREEN_NULL));
-  harness::KeyScript S;
-  std::string ERROR;
-  ASSERT_TRUE(S.parse("1 MOUSE 12 34\n2 MouseLeft down\n3 MOUSE -1 50\n3 MouseLeft up\n", "m", ERROR))
-      << ERROR;
-  S.apply(1);
-  draw2d::MouseState M = draw2d::mouse_state();
-  EXPECT_EQ(M.X, 12);
-  EXPECT_EQ(M.Y, 34);
-  EXPECT_TRUE(M.INSIDE) << "a position on the screen lies inside the window";
-  EXPECT_FALSE(M.LEFT);
-  S.apply(2);
-  EXPECT_TRUE(draw2d::mouse_state().LEFT) << "MouseLeft down holds the button";
-  S.apply(3);
-  M = draw2d::mouse_state();
-  EXPECT_FALSE(M.INSIDE) << "a position off the screen lies outside the window";
-  EXPECT_FALSE(M.LEFT) << "MouseLeft up releases the button";
-  draw2d::close_screen();
-}
