@@ -140,6 +140,8 @@ void VIEWER::RESTART() {
   FRESH_ = true;
   if (FILES_.empty() || !FILES_[CURRENT_].GOOD) return;
   CANNON_.emplace(*FILES_[CURRENT_].GOOD);
+  // CHOICE: where the user dragged the cannon and pointed stays for every restart and file;
+  // pinned by VolleyviewRun.PointerAimsAnAimedSetAndADragMovesTheCannon.
   if (FOLLOWING_) CANNON_->follow(FOLLOW_X_, FOLLOW_Y_);
   if (AIMING_) CANNON_->aim_at(AIM_X_, AIM_Y_);
 }
@@ -180,7 +182,9 @@ void VIEWER::FRAME(const INPUT_TYPE& IN) {
     FOLLOW_Y_ = IN.Y;
     if (CANNON_) CANNON_->follow(FOLLOW_X_, FOLLOW_Y_);
   }
-  // A cannon made in this frame is shown as it starts: set 0, frame 0.
+  // CHOICE: a cannon made in this frame (R, a file switch, a reload) is shown as it starts,
+  // set 0 frame 0, and steps from the next frame on; pinned by
+  // VolleyviewRun.KeysDriveFilesPauseStepAndRestart.
   if (CANNON_ && !FRESH_ && (!PAUSED_ || IN.STEP)) STEP();
   FRESH_ = false;
 }

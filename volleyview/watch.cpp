@@ -24,6 +24,8 @@ std::optional<FILE_STAMP> STAMP_OF(const fs::path& PATH) {
 
 bool IS_PATTERN_NAME(const fs::path& PATH) {
   const std::string NAME = PATH.filename().string();
+  // CHOICE: hidden names are left out, so an editor's lock and swap files never play;
+  // pinned by ViewWatch.PollSeesRenamesRewritesAndDeletions.
   if (NAME.empty() || NAME[0] == '.') return false;
   const std::string EXT = PATH.extension().string();
   return EXT == ".vly" || EXT == ".json";
