@@ -148,7 +148,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&R);
   benchmark::Shutdown();
 
-  std::printf("\nPaced loop targets (measured in this run; 600 frames of volleyedit and volleyview in a window)\n");
+  std::printf("\nPaced loop targets (measured in this run; 600 frames of volleyedit and volleyview"
+              " in a window)\n");
   const struct {
     const char* NAME;
     const char* WHAT;

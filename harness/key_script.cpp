@@ -30,8 +30,8 @@ constexpr NAMED_KEY KEYS[] = {
     {"Home", draw2d::KEY_HOME},     {"End", draw2d::KEY_END},
     {"F5", draw2d::KEY_F5},         {"F6", draw2d::KEY_F6},           {"F7", draw2d::KEY_F7},
     // the previewer's keys, the capture keys and the mouse button
-    {"R", draw2d::KEY_R},           {"P", draw2d::KEY_P},             {"Period", draw2d::KEY_PERIOD},
-    {"H", draw2d::KEY_H},           {"F11", draw2d::KEY_F11},         {"F12", draw2d::KEY_F12},
+    {"R", draw2d::KEY_R},           {"P", draw2d::KEY_P},       {"Period", draw2d::KEY_PERIOD},
+    {"H", draw2d::KEY_H},           {"F11", draw2d::KEY_F11},   {"F12", draw2d::KEY_F12},
     {"MouseLeft", MOUSE_LEFT},
 };
 

@@ -96,12 +96,14 @@ bool Recorder::capture_keys(const uint8_t* PIXELS, int W, int H, const Palette& 
 bool Recorder::request_snapshot(const std::string& DIR, std::string& NAME, std::string& ERROR) {
   NAME = claim_capture_name(DIR, "png", ERROR);
   if (NAME.empty()) return false;
-  if (!SNAPSHOT_.empty()) std::remove(SNAPSHOT_.c_str());  // two requests before one frame: one file
+  // Two requests before one frame make one file.
+  if (!SNAPSHOT_.empty()) std::remove(SNAPSHOT_.c_str());
   SNAPSHOT_ = NAME;
   return true;
 }
 
-bool Recorder::toggle_gif(const std::string& DIR, std::string& NAME, bool& STARTED, std::string& ERROR) {
+bool Recorder::toggle_gif(const std::string& DIR, std::string& NAME, bool& STARTED,
+                          std::string& ERROR) {
   if (KEY_GIF_.is_open()) {
     STARTED = false;
     NAME = std::move(KEY_GIF_NAME_);

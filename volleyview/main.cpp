@@ -81,8 +81,8 @@ const char* const HELP =
 
 // Options that take a value as the next argument (unless given as --option=value).
 bool TAKES_VALUE(const std::string& ARG) {
-  for (const char* O : {"--frames", "--trace", "--trace-from", "--trace-to", "--png", "--png-every", "--gif",
-                        "--gif-every", "--keys", "--scale"})
+  for (const char* O : {"--frames", "--trace", "--trace-from", "--trace-to", "--png", "--png-every",
+                        "--gif", "--gif-every", "--keys", "--scale"})
     if (ARG == O) return true;
   return false;
 }
@@ -127,7 +127,8 @@ COMMAND_LINE PARSE(int ARGC, char** ARGV) {
   CONFIG.PROGRAM = "volleyview";
   CONFIG.ALLOW_KEYS = true;
   CONFIG.HEADLESS_NEEDS_FRAMES = false;  // an Escape in the key script ends the run as well
-  const harness::ParseResult R = harness::parse_options(static_cast<int>(REST.size()), REST.data(), CONFIG);
+  const harness::ParseResult R =
+      harness::parse_options(static_cast<int>(REST.size()), REST.data(), CONFIG);
   if (R.STATUS == harness::ParseStatus::HELP) {
     std::fputs(HELP, stdout);
     std::fflush(stdout);
@@ -149,7 +150,8 @@ void WRITE_TRACE_LINE(harness::TraceWriter& W, const NVIEW::VIEWER& V, int32_t F
   W.begin_object();
   W.field("frame", FRAME);
   const int32_t I = V.CURRENT();
-  const std::string FILE = I < 0 ? std::string() : V.FILES()[static_cast<std::size_t>(I)].PATH.string();
+  const std::string FILE =
+      I < 0 ? std::string() : V.FILES()[static_cast<std::size_t>(I)].PATH.string();
   W.key("file");
   W.value(I < 0 ? nullptr : FILE.c_str());
   W.field("files", static_cast<int32_t>(V.FILES().size()));
@@ -184,7 +186,8 @@ int RUN(const COMMAND_LINE& CMD) {
 
   std::string ERROR;
   harness::KeyScript SCRIPT;
-  if (!OPTIONS.KEYS.empty() && !SCRIPT.load(OPTIONS.KEYS, ERROR)) harness::fail_before_run("volleyview: " + ERROR);
+  if (!OPTIONS.KEYS.empty() && !SCRIPT.load(OPTIONS.KEYS, ERROR))
+    harness::fail_before_run("volleyview: " + ERROR);
   if (OPTIONS.HEADLESS && OPTIONS.FRAMES == 0 && !PRESSES_ESCAPE(SCRIPT))
     USAGE_ERROR("--headless needs --frames N or a --keys script that presses Escape");
 
@@ -200,7 +203,8 @@ int RUN(const COMMAND_LINE& CMD) {
   }
 
   harness::TraceWriter TRACE;
-  if (!OPTIONS.TRACE.empty() && !TRACE.open(OPTIONS.TRACE, ERROR)) harness::fail_before_run("volleyview: " + ERROR);
+  if (!OPTIONS.TRACE.empty() && !TRACE.open(OPTIONS.TRACE, ERROR))
+    harness::fail_before_run("volleyview: " + ERROR);
   harness::Recorder RECORDER;
   if (!RECORDER.open(OPTIONS, ERROR)) harness::fail_before_run("volleyview: " + ERROR);
 
@@ -208,12 +212,14 @@ int RUN(const COMMAND_LINE& CMD) {
   draw2d::set_headless(OPTIONS.HEADLESS);
   draw2d::set_window_scale(CMD.SCALE);
   if (!draw2d::open_screen(NVIEW::PAGE_W, NVIEW::PAGE_H, 8, 1, draw2d::SCREEN_DEFAULT))
-    harness::fail_before_run("volleyview: cannot open a window (is DISPLAY set? --headless runs without one)");
+    harness::fail_before_run(
+        "volleyview: cannot open a window (is DISPLAY set? --headless runs without one)");
   VIEW.LOAD_ASSETS();
   uint8_t* PAGE = draw2d::create_buffer(NVIEW::PAGE_W, NVIEW::PAGE_H);
 
-  PRESS PREVIOUS{draw2d::KEY_PAGEUP}, NEXT{draw2d::KEY_PAGEDOWN}, RESTART{draw2d::KEY_R}, PAUSE{draw2d::KEY_P},
-      STEP{draw2d::KEY_PERIOD}, OVERLAY{draw2d::KEY_H}, SNAPSHOT{draw2d::KEY_F12}, RECORD{draw2d::KEY_F11};
+  PRESS PREVIOUS{draw2d::KEY_PAGEUP}, NEXT{draw2d::KEY_PAGEDOWN}, RESTART{draw2d::KEY_R},
+      PAUSE{draw2d::KEY_P}, STEP{draw2d::KEY_PERIOD}, OVERLAY{draw2d::KEY_H},
+      SNAPSHOT{draw2d::KEY_F12}, RECORD{draw2d::KEY_F11};
   NVIEW::RUNNING_MEAN FRAME_TIME;
   double NEXT_POLL = draw2d::timer() + NVIEW::POLL_SECONDS;
   double LAST_FRAME = draw2d::timer();
@@ -251,7 +257,8 @@ int RUN(const COMMAND_LINE& CMD) {
     std::vector<std::string> LINES;
     const bool F12 = SNAPSHOT.STEP(), F11 = RECORD.STEP();
     if (!FAILED && (!harness::capture_key_presses(RECORDER, F12, F11, LINES, ERROR) ||
-                    (RECORDER.wants(F) && !RECORDER.capture_indexed(F, PAGE, harness::current_palette(), ERROR)))) {
+                    (RECORDER.wants(F) &&
+                     !RECORDER.capture_indexed(F, PAGE, harness::current_palette(), ERROR)))) {
       std::fprintf(stderr, "volleyview: %s\n", ERROR.c_str());
       FAILED = true;  // the run goes on; the exit code tells
     }
@@ -264,8 +271,10 @@ int RUN(const COMMAND_LINE& CMD) {
       draw2d::tick_frame();
     } else {
       const double AFTER = draw2d::timer();
-      DEADLINE = DEADLINE + FRAME_SECONDS < AFTER - FRAME_SECONDS ? AFTER : DEADLINE + FRAME_SECONDS;
-      if (DEADLINE > AFTER) std::this_thread::sleep_for(std::chrono::duration<double>(DEADLINE - AFTER));
+      DEADLINE =
+          DEADLINE + FRAME_SECONDS < AFTER - FRAME_SECONDS ? AFTER : DEADLINE + FRAME_SECONDS;
+      if (DEADLINE > AFTER)
+        std::this_thread::sleep_for(std::chrono::duration<double>(DEADLINE - AFTER));
     }
   }
 
@@ -275,7 +284,8 @@ int RUN(const COMMAND_LINE& CMD) {
   }
   draw2d::free_buffer(PAGE);
   if (TRACE.is_open() && !TRACE.close()) {
-    std::fprintf(stderr, "volleyview: the trace file %s could not be written\n", OPTIONS.TRACE.c_str());
+    std::fprintf(stderr, "volleyview: the trace file %s could not be written\n",
+                 OPTIONS.TRACE.c_str());
     FAILED = true;
   }
   const std::string RUNNING_GIF = RECORDER.key_gif();

@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int32_t LINE_HEIGHT = 7;     // the tiny font's glyphs are 6 rows high
-constexpr int32_t GLYPH_ADVANCE = 5;   // 4 columns and a gap
+constexpr int32_t LINE_HEIGHT = 7;    // the tiny font's glyphs are 6 rows high
+constexpr int32_t GLYPH_ADVANCE = 5;  // 4 columns and a gap
 constexpr int32_t ERROR_TOP = 6 * LINE_HEIGHT;
 constexpr std::size_t ERROR_COLUMNS = PAGE_W / GLYPH_ADVANCE - 1;
 
@@ -98,7 +98,8 @@ void VIEWER::POLL(std::vector<std::string>& ERRORS) {
   bool CURRENT_LOADED = false;
   std::vector<PATTERN_FILE> NEXT;
   for (const fs::path& P : WATCHER_.FILES()) {
-    const auto OLD = std::find_if(FILES_.begin(), FILES_.end(), [&P](const PATTERN_FILE& F) { return F.PATH == P; });
+    const auto OLD = std::find_if(FILES_.begin(), FILES_.end(),
+                                  [&P](const PATTERN_FILE& F) { return F.PATH == P; });
     PATTERN_FILE F = OLD != FILES_.end() ? std::move(*OLD) : PATTERN_FILE{P, std::nullopt, {}};
     const bool CHANGED = std::any_of(CHANGES.begin(), CHANGES.end(), [&P](const FILE_CHANGE& C) {
       return C.PATH == P && C.WHAT != FILE_CHANGE::KIND::REMOVED;
@@ -117,14 +118,16 @@ void VIEWER::POLL(std::vector<std::string>& ERRORS) {
     NEXT.push_back(std::move(F));
   }
   FILES_ = std::move(NEXT);
-  const auto NOW = std::find_if(FILES_.begin(), FILES_.end(),
-                                [&CURRENT_PATH](const PATTERN_FILE& F) { return F.PATH == CURRENT_PATH; });
+  const auto NOW =
+      std::find_if(FILES_.begin(), FILES_.end(),
+                   [&CURRENT_PATH](const PATTERN_FILE& F) { return F.PATH == CURRENT_PATH; });
   if (NOW != FILES_.end()) {
     CURRENT_ = static_cast<int32_t>(NOW - FILES_.begin());
     if (CURRENT_LOADED) RESTART();
   } else {
     // The current file is gone (or there was none): the one now at its place plays.
-    CURRENT_ = std::clamp<int32_t>(CURRENT_, 0, std::max<int32_t>(static_cast<int32_t>(FILES_.size()) - 1, 0));
+    CURRENT_ = std::clamp<int32_t>(CURRENT_, 0,
+                                   std::max<int32_t>(static_cast<int32_t>(FILES_.size()) - 1, 0));
     RESTART();
   }
 }
@@ -201,8 +204,8 @@ void VIEWER::DRAW(uint8_t* PAGE, double FPS) {
   if (OVERLAY_) {
     std::vector<std::string> LINES;
     if (!FILES_.empty()) {
-      LINES.push_back("file " + std::to_string(CURRENT_ + 1) + "/" + std::to_string(FILES_.size()) + " " +
-                      FILES_[CURRENT_].PATH.filename().string());
+      LINES.push_back("file " + std::to_string(CURRENT_ + 1) + "/" + std::to_string(FILES_.size()) +
+                      " " + FILES_[CURRENT_].PATH.filename().string());
     }
     LINES.push_back("set " + std::to_string(SET_) + "/" + std::to_string(SETS()) + " frame " +
                     std::to_string(SET_FRAME_));
@@ -236,7 +239,8 @@ void VIEWER::DRAW_ERROR(uint8_t* PAGE, const std::string& TEXT) {
   }
   const int32_t ROWS = std::min(H, PAGE_H - ERROR_TOP);
   for (int32_t Y = 0; Y < ROWS; ++Y) {
-    const uint8_t* FROM = STRIP.data() + draw2d::HEADER_BYTES + static_cast<std::size_t>(Y) * PAGE_W;
+    const uint8_t* FROM =
+        STRIP.data() + draw2d::HEADER_BYTES + static_cast<std::size_t>(Y) * PAGE_W;
     uint8_t* TO = PAGE + draw2d::HEADER_BYTES + static_cast<std::size_t>(Y + ERROR_TOP) * PAGE_W;
     for (int32_t X = 0; X < PAGE_W; ++X)
       if (FROM[X] != 0) TO[X] = RED_;

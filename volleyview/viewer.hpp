@@ -44,7 +44,8 @@ class RUNNING_MEAN {
 
 /// The keys and the mouse of one frame: true for a key that went down in this frame.
 struct INPUT_TYPE {
-  bool PREVIOUS = false, NEXT = false, RESTART = false, PAUSE = false, STEP = false, OVERLAY = false;
+  bool PREVIOUS = false, NEXT = false, RESTART = false, PAUSE = false, STEP = false,
+       OVERLAY = false;
   bool POINTER_INSIDE = false, DRAGGING = false;
   float X = 0.0f, Y = 0.0f;  ///< the pointer on the page
 };

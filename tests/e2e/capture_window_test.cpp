@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 // F12, then F11 twice a second apart, each for a quarter of a second, and then QUIT every two
 // seconds until the program ends.
 e2e::RunResult PRESS_CAPTURE_KEYS(const std::vector<std::string>& ARGS, const fs::path& DIR,
-                                  const std::string& STDIN, const std::string& QUIT, std::string& SEEN) {
+                                  const std::string& STDIN, const std::string& QUIT,
+                                  std::string& SEEN) {
   std::ofstream(DIR / "stdin.txt") << STDIN;
   std::string WINDOW;
   int TICK = 0;
@@ -28,12 +29,14 @@ e2e::RunResult PRESS_CAPTURE_KEYS(const std::vector<std::string>& ARGS, const fs
       WINDOW = e2e::CAPTURE("xdotool search --onlyvisible --pid " + std::to_string(PID) +
                             " 2>/dev/null | head -n 1");
       if (WINDOW.empty())
-        WINDOW = e2e::CAPTURE("xdotool search --onlyvisible --name '^(Volley|GLFW Window)$' 2>/dev/null | head -n 1");
+        WINDOW = e2e::CAPTURE(
+            "xdotool search --onlyvisible --name '^(Volley|GLFW Window)$' 2>/dev/null | head -n 1");
       while (!WINDOW.empty() && WINDOW.back() == '\n') WINDOW.pop_back();
       return;
     }
     const auto KEY = [&](const char* UP_DOWN, const std::string& K) {
-      e2e::CAPTURE("xdotool windowfocus --sync " + WINDOW + " 2>/dev/null; xdotool " + UP_DOWN + " " + K);
+      e2e::CAPTURE("xdotool windowfocus --sync " + WINDOW + " 2>/dev/null; xdotool " + UP_DOWN +
+                   " " + K);
       SEEN += std::string(UP_DOWN) + " " + K + " at tick " + std::to_string(TICK) + "\n";
     };
     ++TICK;
@@ -54,10 +57,13 @@ class CaptureWindow : public ::testing::Test {
   fs::path DIR;
   void SetUp() override {
     const char* DISPLAY = std::getenv("DISPLAY");
-    if (DISPLAY == nullptr || *DISPLAY == '\0') GTEST_SKIP() << "no X display (scripts/test.sh provides one)";
-    ASSERT_EQ(std::system("command -v xdotool > /dev/null"), 0) << "xdotool is installed by scripts/setup.sh";
+    if (DISPLAY == nullptr || *DISPLAY == '\0')
+      GTEST_SKIP() << "no X display (scripts/test.sh provides one)";
+    ASSERT_EQ(std::system("command -v xdotool > /dev/null"), 0)
+        << "xdotool is installed by scripts/setup.sh";
     DIR = e2e::SCRATCH_DIR("capture_window", true);
-    for (const char* NAME : {"qz.pal", "bullet.put"}) fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, DIR / NAME);
+    for (const char* NAME : {"qz.pal", "bullet.put"})
+      fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, DIR / NAME);
   }
   void TearDown() override {
     if (!HasFailure() && !DIR.empty()) fs::remove_all(DIR);
@@ -65,10 +71,14 @@ class CaptureWindow : public ::testing::Test {
   void EXPECT_TWO_CAPTURES(const e2e::RunResult& R, const std::string& SEEN) {
     ASSERT_FALSE(R.TIMED_OUT) << SEEN << "--- stdout\n" << R.OUT << "--- stderr\n" << R.ERR;
     EXPECT_EQ(R.EXIT, 0) << R.ERR;
-    for (const char* LINE : {"wrote volley_0001.png", "recording volley_0001.gif", "wrote volley_0001.gif"})
-      EXPECT_NE(R.OUT.find(LINE), std::string::npos) << "prints '" << LINE << "'\n" << SEEN << R.OUT;
-    EXPECT_GT(e2e::PNG_WIDTH(DIR / "volley_0001.png"), 0u) << "the snapshot decodes; kept in " << DIR;
-    EXPECT_GT(e2e::GIF_FRAMES(DIR / "volley_0001.gif"), 5) << "the GIF decodes and holds about a second";
+    for (const char* LINE :
+         {"wrote volley_0001.png", "recording volley_0001.gif", "wrote volley_0001.gif"})
+      EXPECT_NE(R.OUT.find(LINE), std::string::npos) << "prints '" << LINE << "'\n"
+                                                     << SEEN << R.OUT;
+    EXPECT_GT(e2e::PNG_WIDTH(DIR / "volley_0001.png"), 0u)
+        << "the snapshot decodes; kept in " << DIR;
+    EXPECT_GT(e2e::GIF_FRAMES(DIR / "volley_0001.gif"), 5)
+        << "the GIF decodes and holds about a second";
     EXPECT_FALSE(fs::exists(DIR / "volley_0002.png")) << "one press, one file";
   }
 };

@@ -14,12 +14,23 @@ namespace e2e {
 /// One set of a programme: the fields of a cannon in the middle of the page firing a fan of
 /// four, with the named fields replaced (values as JSON text).
 inline std::string SET_JSON(const std::map<std::string, std::string>& CHANGES) {
-  std::map<std::string, std::string> F = {
-      {"X", "160"}, {"Y", "120"}, {"ACTIVE", "-1"}, {"RADIUS", "10"}, {"MAXROTATION", "359"},
-      {"ROTSPEED", "8"}, {"ROTDIR", "1"}, {"MAXSPAWNDELAY", "4"}, {"MAXBULLET", "128"},
-      {"BULLETS_PER_SHOT", "4"}, {"SPREAD_ROTATION", "25"}, {"BULLETSPEED", "4"},
-      {"BULLETOFFSET", "1.3"}, {"BULLETWAVEMAXDELAY", "3"}, {"BULLET_TYPE", "1"},
-      {"BULLET_MIN_FRAME", "26"}, {"BULLET_NUM_FRAME", "1"}};
+  std::map<std::string, std::string> F = {{"X", "160"},
+                                          {"Y", "120"},
+                                          {"ACTIVE", "-1"},
+                                          {"RADIUS", "10"},
+                                          {"MAXROTATION", "359"},
+                                          {"ROTSPEED", "8"},
+                                          {"ROTDIR", "1"},
+                                          {"MAXSPAWNDELAY", "4"},
+                                          {"MAXBULLET", "128"},
+                                          {"BULLETS_PER_SHOT", "4"},
+                                          {"SPREAD_ROTATION", "25"},
+                                          {"BULLETSPEED", "4"},
+                                          {"BULLETOFFSET", "1.3"},
+                                          {"BULLETWAVEMAXDELAY", "3"},
+                                          {"BULLET_TYPE", "1"},
+                                          {"BULLET_MIN_FRAME", "26"},
+                                          {"BULLET_NUM_FRAME", "1"}};
   for (const auto& [K, V] : CHANGES) F[K] = V;
   std::string S = "{";
   for (const auto& [K, V] : F) S += (S.size() > 1 ? ", \"" : "\"") + K + "\": " + V;
@@ -48,7 +59,8 @@ inline std::map<int, std::string> TRACE_BY_FRAME(const std::filesystem::path& TR
   std::ifstream IN(TRACE, std::ios::binary);
   const std::string TEXT((std::istreambuf_iterator<char>(IN)), std::istreambuf_iterator<char>());
   for (std::size_t AT = 0, END; (END = TEXT.find('\n', AT)) != std::string::npos; AT = END + 1)
-    if (TEXT.compare(AT, 9, "{\"frame\":") == 0) OUT[std::stoi(TEXT.substr(AT + 9, 12))] = TEXT.substr(AT, END - AT);
+    if (TEXT.compare(AT, 9, "{\"frame\":") == 0)
+      OUT[std::stoi(TEXT.substr(AT + 9, 12))] = TEXT.substr(AT, END - AT);
   return OUT;
 }
 

@@ -33,8 +33,8 @@ class VolleyviewRun : public ::testing::Test {
   // Runs volleyview headless in DIR with KEYS as its key script and a trace.
   void RUN(const std::string& KEYS, std::vector<std::string> ARGS) {
     WRITE("run.keys", KEYS);
-    ARGS.insert(ARGS.begin(), {std::string(VOLLEY_RUN_DIR) + "/volleyview", "--headless", "--keys", "run.keys",
-                               "--trace", "trace.jsonl"});
+    ARGS.insert(ARGS.begin(), {std::string(VOLLEY_RUN_DIR) + "/volleyview", "--headless", "--keys",
+                               "run.keys", "--trace", "trace.jsonl"});
     R = e2e::RUN(ARGS, DIR.string(), 60.0);
     TRACE = e2e::TRACE_BY_FRAME(DIR / "trace.jsonl");
   }
@@ -44,12 +44,21 @@ class VolleyviewRun : public ::testing::Test {
 
 TEST_F(VolleyviewRun, KeysDriveFilesPauseStepAndRestart) {
   WRITE("p/a.json", e2e::PROGRAMME_JSON({e2e::SET_JSON({})}));
-  WRITE("p/b.json", e2e::PROGRAMME_JSON({e2e::SET_JSON({{"ROTDIR", "-1"}}), e2e::SET_JSON({{"DELAY", "30"}})}));
+  WRITE("p/b.json",
+        e2e::PROGRAMME_JSON({e2e::SET_JSON({{"ROTDIR", "-1"}}), e2e::SET_JSON({{"DELAY", "30"}})}));
   fs::copy_file(DIR / "p/a.json", DIR / "p/ignored.txt");
   std::string KEYS;
-  for (const auto& [F, K] : std::vector<std::pair<int, const char*>>{
-           {10, "P"}, {16, "Period"}, {20, "P"}, {30, "R"}, {40, "PageDown"}, {45, "PageUp"}, {50, "PageUp"},
-           {55, "H"}, {60, "F12"}, {62, "F11"}, {70, "F11"}})
+  for (const auto& [F, K] : std::vector<std::pair<int, const char*>>{{10, "P"},
+                                                                     {16, "Period"},
+                                                                     {20, "P"},
+                                                                     {30, "R"},
+                                                                     {40, "PageDown"},
+                                                                     {45, "PageUp"},
+                                                                     {50, "PageUp"},
+                                                                     {55, "H"},
+                                                                     {60, "F12"},
+                                                                     {62, "F11"},
+                                                                     {70, "F11"}})
     KEYS += std::to_string(F) + " " + K + " down\n" + std::to_string(F + 1) + " " + K + " up\n";
   RUN(KEYS + "80 Escape down\n", {"p"});
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
@@ -58,8 +67,10 @@ TEST_F(VolleyviewRun, KeysDriveFilesPauseStepAndRestart) {
   EXPECT_EQ(AT(1, "files"), "2");
 
   EXPECT_EQ(AT(12, "paused"), "true");
-  EXPECT_EQ(e2e::CANNONS(TRACE[9]), e2e::CANNONS(TRACE[15])) << "a paused run holds every bullet still";
-  EXPECT_EQ(std::stoi(AT(16, "set_frame")), std::stoi(AT(15, "set_frame")) + 1) << "Period steps one frame";
+  EXPECT_EQ(e2e::CANNONS(TRACE[9]), e2e::CANNONS(TRACE[15]))
+      << "a paused run holds every bullet still";
+  EXPECT_EQ(std::stoi(AT(16, "set_frame")), std::stoi(AT(15, "set_frame")) + 1)
+      << "Period steps one frame";
   EXPECT_NE(e2e::CANNONS(TRACE[16]), e2e::CANNONS(TRACE[15]));
   EXPECT_EQ(e2e::CANNONS(TRACE[16]), e2e::CANNONS(TRACE[19])) << "and only one";
   EXPECT_EQ(AT(20, "paused"), "false");
@@ -77,18 +88,24 @@ TEST_F(VolleyviewRun, KeysDriveFilesPauseStepAndRestart) {
   EXPECT_EQ(AT(50, "file"), "\"p/b.json\"") << "PageUp from the first file wraps round to the last";
   EXPECT_EQ(AT(54, "overlay") + AT(55, "overlay"), "truefalse") << "H hides the overlay";
 
-  EXPECT_NE(R.OUT.find("wrote volley_0001.png\nrecording volley_0001.gif\nwrote volley_0001.gif\n"), std::string::npos)
+  EXPECT_NE(R.OUT.find("wrote volley_0001.png\nrecording volley_0001.gif\nwrote volley_0001.gif\n"),
+            std::string::npos)
       << R.OUT;
-  EXPECT_EQ(e2e::PNG_WIDTH((DIR / "volley_0001.png").string()), 320u) << "F12: the page, decoded by libpng";
-  EXPECT_EQ(e2e::GIF_FRAMES((DIR / "volley_0001.gif").string()), 8) << "F11 to F11: frames 62 to 69";
+  EXPECT_EQ(e2e::PNG_WIDTH((DIR / "volley_0001.png").string()), 320u)
+      << "F12: the page, decoded by libpng";
+  EXPECT_EQ(e2e::GIF_FRAMES((DIR / "volley_0001.gif").string()), 8)
+      << "F11 to F11: frames 62 to 69";
 }
 
 TEST_F(VolleyviewRun, PointerAimsAnAimedSetAndADragMovesTheCannon) {
-  WRITE("p/aimed.json", e2e::PROGRAMME_JSON({e2e::SET_JSON({{"TARGETING", "-1"}, {"ROTSPEED", "0"}})}));
-  RUN("5 MOUSE 10 10\n40 MOUSE 310 230\n70 MOUSE 50 60\n70 MouseLeft down\n75 MouseLeft up\n", {"--frames", "80", "p"});
+  WRITE("p/aimed.json",
+        e2e::PROGRAMME_JSON({e2e::SET_JSON({{"TARGETING", "-1"}, {"ROTSPEED", "0"}})}));
+  RUN("5 MOUSE 10 10\n40 MOUSE 310 230\n70 MOUSE 50 60\n70 MouseLeft down\n75 MouseLeft up\n",
+      {"--frames", "80", "p"});
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
   EXPECT_EQ(CANNON(4, "P_TARGET"), "false") << "no pointer yet: the set's own target";
-  EXPECT_EQ(CANNON(35, "TARGETX") + "," + CANNON(35, "TARGETY"), "10,10") << "the pointer is the target";
+  EXPECT_EQ(CANNON(35, "TARGETX") + "," + CANNON(35, "TARGETY"), "10,10")
+      << "the pointer is the target";
   const int UP_LEFT = std::stoi(CANNON(35, "ROTATION"));
   const int DOWN_RIGHT = std::stoi(CANNON(65, "ROTATION"));
   EXPECT_TRUE(UP_LEFT > 180 && UP_LEFT < 270) << "aimed up and left of the cannon: " << UP_LEFT;
@@ -101,7 +118,8 @@ TEST_F(VolleyviewRun, PointerAimsAnAimedSetAndADragMovesTheCannon) {
 TEST_F(VolleyviewRun, AFileThatDoesNotLoadIsShownInRedAndReportedOnce) {
   WRITE("p/good.json", e2e::PROGRAMME_JSON({e2e::SET_JSON({})}));
   WRITE("p/worse.json", e2e::PROGRAMME_JSON({e2e::SET_JSON({{"MAXBULLET", "500"}})}));
-  RUN("5 PageDown down\n6 PageDown up\n", {"--frames", "40", "--png", "shot%d.png", "--png-every", "39", "p"});
+  RUN("5 PageDown down\n6 PageDown up\n",
+      {"--frames", "40", "--png", "shot%d.png", "--png-every", "39", "p"});
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
   const std::size_t AT_NAME = R.ERR.find("worse.json");
   ASSERT_NE(AT_NAME, std::string::npos) << "standard error names the file: " << R.ERR;
@@ -112,18 +130,21 @@ TEST_F(VolleyviewRun, AFileThatDoesNotLoadIsShownInRedAndReportedOnce) {
   unsigned W = 0;
   const std::vector<uint8_t> RGBA = e2e::PNG_RGBA((DIR / "shot40.png").string(), W);
   int RED = 0;
-  for (std::size_t I = 0; I + 3 < RGBA.size(); I += 4) RED += RGBA[I] > 200 && RGBA[I + 1] < 80 && RGBA[I + 2] < 80;
+  for (std::size_t I = 0; I + 3 < RGBA.size(); I += 4)
+    RED += RGBA[I] > 200 && RGBA[I + 1] < 80 && RGBA[I + 2] < 80;
   EXPECT_GT(RED, 100) << "the error is written in red on the page";
 }
 
 TEST_F(VolleyviewRun, RefusedCommandLinesExitTwo) {
   const std::string VIEW = std::string(VOLLEY_RUN_DIR) + "/volleyview";
-  const struct { std::vector<std::string> ARGS; const char* SAYS; } CASES[] = {
-      {{VIEW, "--headless", "--frames", "3", "p"}, "no pattern file (.vly or .json) in p"},
-      {{VIEW, "--headless", "--frames", "3"}, "in the current directory"},
-      {{VIEW, "--scale", "9", "p"}, "--scale needs a whole number from 1 to 8, not '9'"},
-      {{VIEW, "--headless", "p"}, "--headless needs --frames N"},
-      {{VIEW, "--capture-keys", "p"}, "unknown option --capture-keys"}};
+  const struct {
+    std::vector<std::string> ARGS;
+    const char* SAYS;
+  } CASES[] = {{{VIEW, "--headless", "--frames", "3", "p"}, "no pattern file (.vly or .json) in p"},
+               {{VIEW, "--headless", "--frames", "3"}, "in the current directory"},
+               {{VIEW, "--scale", "9", "p"}, "--scale needs a whole number from 1 to 8, not '9'"},
+               {{VIEW, "--headless", "p"}, "--headless needs --frames N"},
+               {{VIEW, "--capture-keys", "p"}, "unknown option --capture-keys"}};
   for (const auto& C : CASES) {
     const e2e::RunResult X = e2e::RUN(C.ARGS, DIR.string(), 30.0);
     EXPECT_EQ(X.EXIT, 2) << C.SAYS;

@@ -17,11 +17,15 @@ namespace fs = std::filesystem;
 
 TEST(VolleyviewWindow, ReloadsFilesSavedThroughARenameAndSurvivesABrokenOne) {
   const char* DISPLAY = std::getenv("DISPLAY");
-  if (DISPLAY == nullptr || *DISPLAY == '\0') GTEST_SKIP() << "no X display (scripts/test.sh provides one)";
-  ASSERT_EQ(std::system("command -v xdotool > /dev/null"), 0) << "xdotool is installed by scripts/setup.sh";
+  if (DISPLAY == nullptr || *DISPLAY == '\0')
+    GTEST_SKIP() << "no X display (scripts/test.sh provides one)";
+  ASSERT_EQ(std::system("command -v xdotool > /dev/null"), 0)
+      << "xdotool is installed by scripts/setup.sh";
   const fs::path DIR = e2e::SCRATCH_DIR("volleyview_window", true);
   fs::create_directory(DIR / "p");
-  const auto RADIUS = [](const char* R) { return e2e::PROGRAMME_JSON({e2e::SET_JSON({{"RADIUS", R}})}); };
+  const auto RADIUS = [](const char* R) {
+    return e2e::PROGRAMME_JSON({e2e::SET_JSON({{"RADIUS", R}})});
+  };
   e2e::SAVE_BY_RENAME(DIR / "p/a.json", RADIUS("10"));
   e2e::SAVE_BY_RENAME(DIR / "p/b.json", RADIUS("11"));
   e2e::SAVE_BY_RENAME(DIR / "p/c.json", RADIUS("12"));
@@ -59,16 +63,18 @@ TEST(VolleyviewWindow, ReloadsFilesSavedThroughARenameAndSurvivesABrokenOne) {
       STEP = 4;
     } else if (STEP == 4 && e2e::FIELD(T[F], "files") == "2") {
       SEEN += "frame " + std::to_string(F) + ": two files left; Escape\n";
-      WINDOW = e2e::CAPTURE("xdotool search --pid " + std::to_string(PID) + " 2>/dev/null | head -n 1");
+      WINDOW =
+          e2e::CAPTURE("xdotool search --pid " + std::to_string(PID) + " 2>/dev/null | head -n 1");
       while (!WINDOW.empty() && WINDOW.back() == '\n') WINDOW.pop_back();
       STEP = 5, WAITED = 0;
     } else if (STEP == 5 && !WINDOW.empty() && WAITED % 20 == 1) {
-      e2e::CAPTURE("xdotool keydown --window " + WINDOW + " Escape; sleep 0.2; xdotool keyup --window " + WINDOW +
-                   " Escape");
+      e2e::CAPTURE("xdotool keydown --window " + WINDOW +
+                   " Escape; sleep 0.2; xdotool keyup --window " + WINDOW + " Escape");
     }
   };
-  const e2e::RunResult RUN = e2e::RUN(
-      {std::string(VOLLEY_RUN_DIR) + "/volleyview", "--trace", "trace.jsonl", "p"}, DIR.string(), 90.0, false, POLL);
+  const e2e::RunResult RUN =
+      e2e::RUN({std::string(VOLLEY_RUN_DIR) + "/volleyview", "--trace", "trace.jsonl", "p"},
+               DIR.string(), 90.0, false, POLL);
   std::map<int, std::string> T;
   const int END = LAST(T);
   const std::string STORY = SEEN + "last frame " + std::to_string(END) + "\n--- stderr\n" + RUN.ERR;
@@ -76,8 +82,10 @@ TEST(VolleyviewWindow, ReloadsFilesSavedThroughARenameAndSurvivesABrokenOne) {
   EXPECT_EQ(RUN.EXIT, 0) << STORY;
   EXPECT_EQ(STEP, 5) << STORY;
   EXPECT_LE(RELOADED_AT - SAVED_AT, 30) << "the new values play within 30 frames\n" << STORY;
-  EXPECT_EQ(e2e::CANNON_FIELD(T[BROKEN_AT], "RADIUS"), "25") << "the last good version plays on\n" << STORY;
-  EXPECT_GT(std::stoi(e2e::FIELD(T[BROKEN_AT], "set_frame")), 40) << "and it was not restarted\n" << STORY;
+  EXPECT_EQ(e2e::CANNON_FIELD(T[BROKEN_AT], "RADIUS"), "25") << "the last good version plays on\n"
+                                                             << STORY;
+  EXPECT_GT(std::stoi(e2e::FIELD(T[BROKEN_AT], "set_frame")), 40) << "and it was not restarted\n"
+                                                                  << STORY;
   EXPECT_NE(RUN.ERR.find("p/a.json"), std::string::npos) << "stderr names the file\n" << STORY;
   if (!HasFailure()) fs::remove_all(DIR);
 }

@@ -16,7 +16,9 @@ using NVIEW::FILE_CHANGE;
 std::string KINDS(const std::vector<FILE_CHANGE>& CHANGES) {
   std::string S;
   for (const FILE_CHANGE& C : CHANGES) {
-    S += C.WHAT == FILE_CHANGE::KIND::ADDED ? "+" : C.WHAT == FILE_CHANGE::KIND::CHANGED ? "~" : "-";
+    S += C.WHAT == FILE_CHANGE::KIND::ADDED     ? "+"
+         : C.WHAT == FILE_CHANGE::KIND::CHANGED ? "~"
+                                                : "-";
     S += C.PATH.filename().string() + " ";
   }
   return S;
@@ -27,9 +29,11 @@ TEST(ViewWatch, PollSeesRenamesRewritesAndDeletions) {
   fs::create_directories(DIR);
   std::ofstream(DIR / "a.json") << "one";
   std::ofstream(DIR / "b.json") << "two";
-  for (const char* OTHER : {".a.json.swp", ".#b.json", "notes.txt"}) std::ofstream(DIR / OTHER) << "x";
+  for (const char* OTHER : {".a.json.swp", ".#b.json", "notes.txt"})
+    std::ofstream(DIR / OTHER) << "x";
   NVIEW::WATCHER W({DIR.string()});
-  EXPECT_EQ(KINDS(W.POLL()), "+a.json +b.json ") << "the first poll adds every pattern file, by name";
+  EXPECT_EQ(KINDS(W.POLL()), "+a.json +b.json ")
+      << "the first poll adds every pattern file, by name";
   EXPECT_EQ(KINDS(W.POLL()), "") << "nothing changed";
 
   std::ofstream(DIR / ".a.json.tmp") << "new";
@@ -39,7 +43,8 @@ TEST(ViewWatch, PollSeesRenamesRewritesAndDeletions) {
   const auto STAMP = fs::last_write_time(DIR / "b.json");
   std::ofstream(DIR / "b.json", std::ios::in | std::ios::out) << "TWO";  // same size, same inode
   fs::last_write_time(DIR / "b.json", STAMP + std::chrono::milliseconds(1));
-  EXPECT_EQ(KINDS(W.POLL()), "~b.json ") << "a rewrite of the same size with a new time is a change";
+  EXPECT_EQ(KINDS(W.POLL()), "~b.json ")
+      << "a rewrite of the same size with a new time is a change";
 
   fs::remove(DIR / "a.json");
   std::ofstream(DIR / "c.vly") << "three";
