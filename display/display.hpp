@@ -140,8 +140,9 @@ struct PRESENTED_FRAME_TYPE {
 };
 PRESENTED_FRAME_TYPE PRESENTED_FRAME(const SCREEN_TYPE& VIDEO);
 
-/// Asks the next OpenGL RENDER to read its finished picture back into RGBA (W x H x 4
-/// bytes, top row first) after drawing and before the swap. The buffer is borrowed until then.
+/// Asks the next OpenGL RENDER to read its finished picture back into RGBA (the window's
+/// W x H times the window scale, 4 bytes a pixel, top row first) after drawing and before
+/// the swap. The buffer is borrowed until then.
 /// False when no OpenGL window is open (nothing will be read).
 bool CAPTURE_NEXT_FRAME(const SCREEN_TYPE& VIDEO, uint8_t* RGBA);
 

@@ -108,7 +108,7 @@ int OpenWindow(int W, int H, int R_BITS, int G_BITS, int B_BITS, int A_BITS, int
   glfwWindowHint(GLFW_ALPHA_BITS, A_BITS);
   glfwWindowHint(GLFW_DEPTH_BITS, D_BITS);
   glfwWindowHint(GLFW_STENCIL_BITS, S_BITS);
-  glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);  // GLFW 2 windows kept their size
+  // Resizability stays the library's default.
   // the default context (version 1.0 asked) gives a compatibility context: legacy GL works
   GLFWmonitor* MONITOR = MODE == FULLSCREEN ? glfwGetPrimaryMonitor() : nullptr;
   WINDOW_HANDLE = glfwCreateWindow(W, H, "GLFW Window", MONITOR, nullptr);
@@ -163,9 +163,17 @@ bool HAS_WINDOW(const SCREEN_TYPE& VIDEO) {
   return VIDEO.DISPLAY.GLVER != nullptr && glfw2::WindowOpen();
 }
 
+// The window's size: the requested W x H times the window scale.
+int WINDOW_W(const SCREEN_TYPE& VIDEO) {
+  return static_cast<int>(VIDEO.DISPLAY.W) * draw2d::window_scale();
+}
+int WINDOW_H(const SCREEN_TYPE& VIDEO) {
+  return static_cast<int>(VIDEO.DISPLAY.H) * draw2d::window_scale();
+}
+
 // Reads the finished back buffer into CAPTURE, top row first, and clears the request.
 void READ_BACK(const SCREEN_TYPE& VIDEO) {
-  const int W = static_cast<int>(VIDEO.DISPLAY.W), H = static_cast<int>(VIDEO.DISPLAY.H);
+  const int W = WINDOW_W(VIDEO), H = WINDOW_H(VIDEO);
   uint8_t* const OUT = CAPTURE;
   CAPTURE = nullptr;
   glReadBuffer(GL_BACK);
@@ -187,8 +195,11 @@ void INIT_GL_WINDOW(SCREEN_TYPE& VIDEO) {
     draw2d::sleep_ms(1000);
     draw2d::end(0);
   }
-  // 2. a failing window ends the program silently
-  const int OK = glfw2::OpenWindow(static_cast<int>(D.W), static_cast<int>(D.H),
+  // A failing window ends the program silently.
+  // CHOICE: --scale N makes the window N times W x H and the viewport with it, so the whole
+  // picture (the doubled page and its black edge) is magnified N times through the mode's
+  // texture filter. Pinned by DisplayWindow.NearestModeShowsThePageDoubled (scale 1).
+  const int OK = glfw2::OpenWindow(WINDOW_W(VIDEO), WINDOW_H(VIDEO),
                                    static_cast<int>(D.R_BITS), static_cast<int>(D.G_BITS),
                                    static_cast<int>(D.B_BITS), static_cast<int>(D.A_BITS),
                                    static_cast<int>(D.D_BITS), static_cast<int>(D.S_BITS), D.MODE);
@@ -203,7 +214,7 @@ void INIT_GL_WINDOW(SCREEN_TYPE& VIDEO) {
 void INIT_GL_SCREEN(SCREEN_TYPE& VIDEO) {
   if (!HAS_WINDOW(VIDEO)) return;
   const DISPLAYTYPE& D = VIDEO.DISPLAY;
-  glViewport(0, 0, static_cast<GLsizei>(D.W), static_cast<GLsizei>(D.H));
+  glViewport(0, 0, WINDOW_W(VIDEO), WINDOW_H(VIDEO));
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(40.0, static_cast<double>(D.W) / static_cast<double>(D.H), 1.0, 500.0);

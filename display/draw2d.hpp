@@ -93,9 +93,6 @@ enum ScreenFlags : unsigned {
 
 /// Opens the screen; in headless mode every screen is a null screen. Returns false on failure.
 bool open_screen(int W, int H, int DEPTH, int PAGES, unsigned FLAGS);
-/// Window size for the screens opened from now on: N times the screen (1 to 8), scaled with
-/// nearest-pixel sampling; 0 (the default) keeps the automatic size. Pages are unchanged.
-void set_window_scale(int N);
 /// Closes the window (if any) and frees the pages. Safe to call when nothing is open.
 void close_screen();
 bool screen_is_open();
@@ -179,6 +176,11 @@ void tick_frame();
 /// return at once. Set it before opening a screen.
 void set_headless(bool ON);
 bool headless();
+/// Window scale N (1 to 8, default 1): a window shows every screen pixel as an N x N block,
+/// nearest-pixel; the screen, its pages and everything read from them keep their size. Values
+/// outside 1 to 8 are taken as 1. Set it before opening a screen.
+void set_window_scale(int N);
+int window_scale();
 /// Scripted key state for a scan code (held until released). Works with every back-end.
 void set_key(int SCANCODE, bool DOWN);
 /// Puts text into the key buffer that inkey reads.

@@ -1,14 +1,16 @@
 // glfw2: the designer's window, timer and keyboard calls in the GLFW 2 style, running on
-// GLFW 3. The designer was written against the GLFW 2 calls (one window per process, key
-// codes 257 and up for the special keys); this adapter keeps those calls and codes and maps
-// them onto GLFW 3. The implementation lives in display_gl.cpp, the only file that includes
+// GLFW 3. The designer calls GLFW in the GLFW 2 style (one window per process, key codes
+// 257 and up for the special keys); this adapter keeps those calls and codes and maps them
+// onto GLFW 3. The implementation lives in display_gl.cpp, the only file that includes
 // GLFW and OpenGL headers, so nothing else sees GLFW 3's own symbols.
 //
 // Mapping to GLFW 3:
 //   Init                -> glfwInit
-//   OpenWindow(...)     -> window hints (bits, depth, stencil, OpenGL 2.1 compatibility
-//                          context, not resizable), glfwCreateWindow (primary monitor when
-//                          MODE is FULLSCREEN), glfwMakeContextCurrent
+//   OpenWindow(...)     -> window hints (colour, alpha, depth and stencil bits; every other
+//                          hint GLFW's default: the default context, version 1.0 asked,
+//                          which gives a compatibility context, and a resizable window),
+//                          glfwCreateWindow (primary monitor when MODE is FULLSCREEN),
+//                          glfwMakeContextCurrent
 //   SwapInterval        -> glfwSwapInterval
 //   GetTime             -> glfwGetTime (seconds since Init)
 //   SwapBuffers         -> glfwSwapBuffers + glfwPollEvents (GLFW 2 polled on every swap)

@@ -28,7 +28,8 @@ void mouse_moved(int X, int Y, bool INSIDE);
 void mouse_button(bool DOWN);
 
 // ---- Window back-end (sdl2/sdl_window.cpp) ----
-bool window_open(int W, int H, unsigned FLAGS);
+/// Opens a window of W x H pixels times SCALE showing a W x H page, nearest-pixel.
+bool window_open(int W, int H, unsigned FLAGS, int SCALE);
 void window_close();
 /// Shows the W x H page PIXELS through the current palette.
 void window_present(const uint8_t* PIXELS, int W, int H);

@@ -91,7 +91,7 @@ std::string frame_file_name(const std::string& PATTERN, int32_t F) {
 std::string usage_text(const OptionsConfig& CONFIG) {
   std::string U = "usage: " + CONFIG.PROGRAM +
                   " [--headless] [--frames N] [--trace FILE [--trace-from A] [--trace-to B]]\n"
-                  "       [--png PATTERN [--png-every K]] [--gif FILE [--gif-every K]]";
+                  "       [--png PATTERN [--png-every K]] [--gif FILE [--gif-every K]] [--scale N]";
   if (CONFIG.ALLOW_KEYS) U += " [--keys FILE]";
   if (CONFIG.ALLOW_CAPTURE_KEYS) U += " [--capture-keys]";
   U += " [--help]\n"
@@ -104,7 +104,9 @@ std::string usage_text(const OptionsConfig& CONFIG) {
        "  --png PATTERN      one PNG per recorded frame, PATTERN holds one %d (e.g. f%05d.png)\n"
        "  --png-every K      record frames 1, 1+K, 1+2K, ... (default 1)\n"
        "  --gif FILE         an animated GIF of the recorded frames, timed at 60 frames/s\n"
-       "  --gif-every K      record frames 1, 1+K, 1+2K, ... (default 1)\n";
+       "  --gif-every K      record frames 1, 1+K, 1+2K, ... (default 1)\n"
+       "  --scale N          window N times the screen's size, nearest-pixel, N from 1 to 8\n"
+       "                     (default 1); pages, traces and recordings keep their size\n";
   if (CONFIG.ALLOW_KEYS) {
     U += "  --keys FILE        scripted keys, lines \"FRAME KEY down|up\"\n";
   }
@@ -145,7 +147,7 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
     const bool TEXT_VALUE = ARG == "--trace" || ARG == "--png" || ARG == "--gif" ||
                             (ARG == "--keys" && CONFIG.ALLOW_KEYS);
     const bool NUMBER_VALUE = ARG == "--frames" || ARG == "--trace-from" || ARG == "--trace-to" ||
-                              ARG == "--png-every" || ARG == "--gif-every";
+                              ARG == "--png-every" || ARG == "--gif-every" || ARG == "--scale";
     if (!FLAG && !TEXT_VALUE && !NUMBER_VALUE) {
       if (ARG.rfind("-", 0) == 0) return FAIL("unknown option " + ARG);
       return FAIL("unexpected argument '" + ARG + "'");
@@ -181,14 +183,19 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
     }
 
     int32_t N = 0;
-    if (!PARSE_COUNT(VALUE, N) || N < 1) {
-      return FAIL("option " + ARG + " needs a whole number of at least 1, not '" + VALUE + "'");
+    const bool SCALE = ARG == "--scale";
+    if (!PARSE_COUNT(VALUE, N) || N < 1 || (SCALE && N > 8)) {
+      const std::string RANGE = SCALE ? "from 1 to 8" : "of at least 1";
+      return FAIL("option " + ARG + " needs a whole number " + RANGE + ", not '" + VALUE + "'");
     }
     if (ARG == "--frames") O.FRAMES = N;
     if (ARG == "--trace-from") O.TRACE_FROM = N;
     if (ARG == "--trace-to") O.TRACE_TO = N;
     if (ARG == "--png-every") O.PNG_EVERY = N;
     if (ARG == "--gif-every") O.GIF_EVERY = N;
+    // DEVIATION(window-scale): --scale N, an option that is off until given, makes the window
+    // N times the screen. Pinned by VolleyplayWindow.OpensAtTheScreenSizeTimesTheScale.
+    if (SCALE) O.SCALE = N;
   }
 
   // Options that only make sense with another one.

@@ -29,6 +29,7 @@ struct RunOptions {
   std::string GIF;
   int32_t GIF_EVERY = 1;
   std::string KEYS;    ///< key script (only when OptionsConfig::ALLOW_KEYS)
+  int32_t SCALE = 1;   ///< window scale, 1 to 8: the window only, never the page or the files
   bool CAPTURE_KEYS = false;  ///< F12/F11 capture instead of ending the run (the player)
 
   /// True when frame F belongs to the traced range.
@@ -46,7 +47,8 @@ struct ParseResult {
 };
 
 /// Parses ARGV[1..ARGC-1]. Values follow their option as the next argument or after "=".
-/// Numbers are whole decimal numbers of at least 1; each option may be given once.
+/// Numbers are whole decimal numbers of at least 1 (--scale at most 8); each option may be
+/// given once.
 ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig& CONFIG);
 
 /// The usage text (several lines, ending in a line break).

@@ -92,6 +92,7 @@ int main(int ARGC, char** ARGV) {
   CONFIG.ALLOW_KEYS = true;
   CONFIG.HEADLESS_NEEDS_FRAMES = false;  // an Escape in the key script ends the run as well
   const harness::RunOptions OPTIONS = harness::parse_options_or_exit(ARGC, ARGV, CONFIG);
+  draw2d::set_window_scale(OPTIONS.SCALE);
 
   // Everything that can fail is checked before the first question is asked.
   std::string ERROR;

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   const harness::RunOptions OPTIONS =
       harness::parse_options_or_exit(argc, argv, harness::OptionsConfig{"volleyplay", false, true,
                                                                         true});
+  draw2d::set_window_scale(OPTIONS.SCALE);
 
   // Files of the extensions are created before anything else, so a bad path ends the program
   // (exit code 2) before the run starts.

@@ -34,6 +34,7 @@ struct Screen {
 
 Screen SCREEN;
 bool HEADLESS = false;
+int WINDOW_SCALE = 1;
 uint64_t TICKS = 0;  // virtual clock: frames since headless mode was switched on
 bool SCRIPTED[MAX_SCANCODE] = {};
 std::deque<std::string> KEYS;
@@ -135,7 +136,7 @@ bool open_screen(int W, int H, int DEPTH, int PAGES, unsigned FLAGS) {
   SCREEN.OPEN = true;
   SCREEN.DIRTY = false;
   if (!HEADLESS && !(FLAGS & SCREEN_NULL)) {
-    if (!detail::window_open(W, H, FLAGS)) {
+    if (!detail::window_open(W, H, FLAGS, WINDOW_SCALE)) {
       close_screen();
       return false;
     }
@@ -273,6 +274,10 @@ void set_headless(bool ON) {
 }
 
 bool headless() { return HEADLESS; }
+
+void set_window_scale(int N) { WINDOW_SCALE = N >= 1 && N <= 8 ? N : 1; }
+
+int window_scale() { return WINDOW_SCALE; }
 
 void set_key(int SCANCODE, bool DOWN) {
   if (SCANCODE >= 0 && SCANCODE < MAX_SCANCODE) SCRIPTED[SCANCODE] = DOWN;

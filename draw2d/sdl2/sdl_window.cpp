@@ -3,6 +3,7 @@
 // (PC set 1) and key text for inkey; a close request counts as an Escape press.
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "display/draw2d.hpp"
@@ -26,7 +27,6 @@ struct Window {
 Window WINDOW;
 bool HELD[128] = {};  // indexed by set-1 scan code
 bool VIDEO_STARTED = false;
-int WINDOW_SCALE = 0;  // 0: automatic
 
 // PC set-1 scan code of an SDL scancode, 0 for keys without one.
 int set1_code(SDL_Scancode S) {
@@ -150,6 +150,14 @@ bool software_opengl(SDL_Renderer* REN) {
   return false;
 }
 
+// SDL's video drivers that draw into memory only.
+bool windowless_driver(const char* NAME) {
+  if (NAME == nullptr) return true;
+  for (const char* MEMORY_ONLY : {"offscreen", "dummy", "evdev"})
+    if (std::strcmp(NAME, MEMORY_ONLY) == 0) return true;
+  return false;
+}
+
 void toggle_fullscreen() {
   WINDOW.FULLSCREEN = !WINDOW.FULLSCREEN;
   SDL_SetWindowFullscreen(WINDOW.WIN, WINDOW.FULLSCREEN ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -157,7 +165,7 @@ void toggle_fullscreen() {
 
 }  // namespace
 
-bool window_open(int W, int H, unsigned FLAGS) {
+bool window_open(int W, int H, unsigned FLAGS, int SCALE) {
   window_close();
   if (!VIDEO_STARTED) {
     // Ctrl+C keeps its usual meaning: SDL would otherwise turn it into a quit event for as
@@ -165,12 +173,20 @@ bool window_open(int W, int H, unsigned FLAGS) {
     // report's key wait, for one). The video system then stays up until the program ends.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // CHOICE: a window that nobody can see is no window. When SDL cannot reach the display
+    // (an X server busy resetting, say) it falls back to a windowless driver, and the program
+    // would run on with nothing shown and no key to end it; that counts as a failure to open,
+    // unless SDL_VIDEODRIVER asked for such a driver.
+    // Pinned by Draw2dWindow.UnreachableDisplayIsAFailureToOpen.
+    const char* DRIVER = SDL_GetCurrentVideoDriver();
+    if (windowless_driver(DRIVER) && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      return false;
+    }
     VIDEO_STARTED = true;
   }
-  // CHOICE: a screen of 320 x 240 or smaller is shown in a window twice its size, scaled by
-  // the renderer with nearest-pixel sampling; the page itself keeps its own size.
-  // Pinned by Draw2dWindowSize.ShowsTheVisiblePageScaledAndCloses.
-  const int SCALE = WINDOW_SCALE > 0 ? WINDOW_SCALE : (W <= 320 && H <= 240) ? 2 : 1;
+  // The window is the screen's size times the scale that --scale asked for (1 unless asked),
+  // magnified by the renderer with nearest-pixel sampling; the page keeps its own size.
   WINDOW.FULLSCREEN = (FLAGS & SCREEN_FULLSCREEN) != 0;
   WINDOW.NO_SWITCH = (FLAGS & SCREEN_NO_SWITCH) != 0;
   const Uint32 WIN_FLAGS = WINDOW.FULLSCREEN ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
@@ -309,8 +325,3 @@ void window_size(int& W, int& H) {
 
 }  // namespace draw2d::detail
 
-namespace draw2d {
-
-void set_window_scale(int N) { detail::WINDOW_SCALE = (N >= 1 && N <= 8) ? N : 0; }
-
-}  // namespace draw2d

@@ -55,16 +55,18 @@ TEST_P(SoftwareWindow, ShowsTheScaledPage) {
   VIDEO.RENDER(VIDEO);
   const auto F = NDISPLAY::PRESENTED_FRAME(VIDEO);
   const auto* SHOWN = static_cast<const uint8_t*>(F.PIXELS);
-  std::vector<uint32_t> RGB(640 * 480);
-  ASSERT_TRUE(draw2d::detail::window_read_pixels(RGB.data(), 640, 480))
-      << "the window is 640 x 480: 320 x 240 is shown at twice its size, 640 x 480 as it is";
+  const int W = MODE == 0 ? 320 : 640, H = MODE == 0 ? 240 : 480;
+  ASSERT_EQ(F.W, W) << "mode 0 presents the page itself, the others the scaled page";
+  std::vector<uint32_t> RGB(std::size_t(W) * H);
+  ASSERT_TRUE(draw2d::detail::window_read_pixels(RGB.data(), W, H))
+      << "the window is the size of what is presented: " << W << " x " << H;
   int BAD = 0, FIRST_BAD = 0;
-  for (int I = 640 * 480 - 1; I >= 0; --I) {  // backwards: FIRST_BAD ends on the first
-    const auto P = draw2d::palette_rgb(SHOWN[(I / 640 * F.H / 480) * F.STRIDE + I % 640 * F.W / 640]);
+  for (int I = W * H - 1; I >= 0; --I) {  // backwards: FIRST_BAD ends on the first
+    const auto P = draw2d::palette_rgb(SHOWN[I / W * F.STRIDE + I % W]);
     if ((RGB[I] & 0xFFFFFF) != (uint32_t(P.R) << 16 | P.G << 8 | P.B)) FIRST_BAD = I, ++BAD;
   }
   EXPECT_EQ(BAD, 0) << "window pixels differ from the page of mode " << MODE << ", first at ("
-                    << FIRST_BAD % 640 << "," << FIRST_BAD / 640 << ")";
+                    << FIRST_BAD % W << "," << FIRST_BAD / W << ")";
 
   // presentations in quick succession are a frame apart: seven calls hold six frame gaps
   // between their presentations, whatever the blit after each wait costs
@@ -123,16 +125,18 @@ TEST(DisplayWindow, NearestModeShowsThePageDoubled) {
 TEST(DisplayWindow, BilinearModeShowsTheColourTableNotThePalette) {
   REQUIRE_DISPLAY();
   draw2d::set_palette(9, 0x000000);  // the OpenGL modes never see the loaded palette
+  draw2d::set_window_scale(2);       // --scale 2: the whole 640 x 480 picture at twice its size
   SCREEN_TYPE VIDEO = OPEN(9, 32);   // any other mode: like 4
   ASSERT_NE(VIDEO.DISPLAY.GLVER, nullptr);
   std::memset(VIDEO.P_VPAGE + 4, 9, 320 * 240);
-  std::vector<uint8_t> RGBA(640 * 480 * 4);
+  std::vector<uint8_t> RGBA(1280 * 960 * 4);
   ASSERT_TRUE(NDISPLAY::CAPTURE_NEXT_FRAME(VIDEO, RGBA.data()));
   VIDEO.RENDER(VIDEO);
-  const uint8_t *MID = &RGBA[(240 * 640 + 320) * 4], *CORNER = &RGBA[639 * 4];
+  const uint8_t *MID = &RGBA[(480 * 1280 + 640) * 4], *CORNER = &RGBA[(2 * 1280 + 1276) * 4];
   EXPECT_EQ((std::vector<int>{MID[0], MID[1], MID[2]}), (std::vector<int>{84, 84, 252}))
       << "index 9 shows red 84, green 84, blue 252";
-  EXPECT_EQ(CORNER[0] | CORNER[1] | CORNER[2], 0) << "the top-right corner stays black";
+  EXPECT_EQ(CORNER[0] | CORNER[1] | CORNER[2], 0)
+      << "the black right edge is 4 pixels wide at scale 2 (2 at scale 1)";
   EXPECT_EQ(glfw2::GetKey(glfw2::KEY_ESC), 0) << "no key is down in a fresh window";
   CLOSE(VIDEO);
   EXPECT_FALSE(glfw2::WindowOpen()) << "DESTROY shuts GLFW and its window down";

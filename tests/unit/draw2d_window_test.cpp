@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/draw2d.hpp"
@@ -45,10 +46,12 @@ int compare_window(const uint8_t* PAGE, int SCALE) {
 
 bool run(const std::string& COMMAND) { return std::system(COMMAND.c_str()) == 0; }
 
-struct Draw2dWindowSize : Draw2dWindow, ::testing::WithParamInterface<int> {};
+struct Draw2dWindowSize : Draw2dWindow, ::testing::WithParamInterface<std::pair<int, int>> {};
 
 TEST_P(Draw2dWindowSize, ShowsTheVisiblePageScaledAndCloses) {
-  const int W = GetParam(), H = W * 3 / 4, SCALE = W == 320 ? 2 : 1;
+  const auto [W, SCALE] = GetParam();
+  const int H = W * 3 / 4;
+  draw2d::set_window_scale(SCALE);
   ASSERT_TRUE(draw2d::open_screen(W, H, 8, 1, draw2d::SCREEN_NO_SWITCH));
   ASSERT_TRUE(draw2d::screen_has_window());
   // a frame with a different index in every pixel, so a misplaced or swapped pixel shows
@@ -60,27 +63,39 @@ TEST_P(Draw2dWindowSize, ShowsTheVisiblePageScaledAndCloses) {
   draw2d::box(nullptr, 5, 5, 20, 10, 1);
   draw2d::key_state(draw2d::KEY_ESCAPE);  // boxes and circles show at the next event check
   EXPECT_EQ(compare_window(draw2d::visible_buffer(), SCALE), 0)
-      << "320 x 240 fills a window twice its size, each page pixel a 2 x 2 block; 640 x 480 "
-         "is shown unscaled";
+      << "the window is the screen times the window scale, each page pixel a block of that size";
   draw2d::close_screen();
   EXPECT_FALSE(draw2d::screen_has_window()) << "closing the screen closes the window";
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, Draw2dWindowSize, ::testing::Values(320, 640));
+INSTANTIATE_TEST_SUITE_P(Screens, Draw2dWindowSize,
+                         ::testing::Values(std::pair{320, 1}, std::pair{640, 1}, std::pair{320, 3}),
+                         [](const auto& I) {
+                           const std::string W = std::to_string(I.param.first);
+                           return W + "x" + std::to_string(I.param.second);
+                         });
+
+TEST_F(Draw2dWindow, UnreachableDisplayIsAFailureToOpen) {
+  setenv("DISPLAY", ":31999", 1);  // no X server there
+  unsetenv("SDL_VIDEODRIVER");
+  EXPECT_FALSE(draw2d::open_screen(320, 240, 8, 1, 0))
+      << "no silent fall-back to a window that nobody sees";
+  EXPECT_FALSE(draw2d::screen_is_open());
+}
 
 TEST_F(Draw2dWindow, ShowsOnlyTheFlippedPageInTheCurrentPalette) {
   ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 2, 0));
   draw2d::set_pages(1, 0);
   draw2d::box(nullptr, 0, 0, 319, 239, 40);
   draw2d::wait_retrace();
-  EXPECT_EQ(compare_window(draw2d::page_buffer(0), 2), 0)
+  EXPECT_EQ(compare_window(draw2d::page_buffer(0), 1), 0)
       << "drawing on the work page leaves the window on the visible page";
   draw2d::copy_page();
-  EXPECT_EQ(compare_window(draw2d::page_buffer(1), 2), 0) << "copy_page shows the work page";
+  EXPECT_EQ(compare_window(draw2d::page_buffer(1), 1), 0) << "copy_page shows the work page";
   draw2d::set_palette(40, 0x3F0000);  // blue
   draw2d::inkey();
-  std::vector<uint32_t> SHOWN(640 * 480);
-  ASSERT_TRUE(draw2d::detail::window_read_pixels(SHOWN.data(), 640, 480));
+  std::vector<uint32_t> SHOWN(320 * 240);
+  ASSERT_TRUE(draw2d::detail::window_read_pixels(SHOWN.data(), 320, 240));
   EXPECT_EQ(SHOWN[1000] & 0xFFFFFF, 0x0000FFu) << "the new colour of index 40 is shown";
 }
 

@@ -23,11 +23,13 @@ TEST(HarnessOptions, EveryOptionIsTakenInBothSpellings) {
   EXPECT_TRUE(N.TRACE.empty() && N.PNG.empty() && N.GIF.empty()) << "a plain run writes no file";
   const ParseResult R = PARSE({"--headless", "--frames", "40", "--trace=t.jsonl", "--trace-from", "3",
                                "--trace-to=9", "--png", "f%03d.png", "--png-every=5", "--gif", "a.gif",
-                               "--gif-every", "2"});
+                               "--gif-every", "2", "--scale=8"});
   ASSERT_EQ(R.STATUS, ParseStatus::RUN) << R.ERROR;
   const harness::RunOptions& O = R.OPTIONS;
   EXPECT_TRUE(O.HEADLESS);
   EXPECT_EQ(O.FRAMES, 40);
+  EXPECT_EQ(O.SCALE, 8) << "the largest window scale";
+  EXPECT_EQ(N.SCALE, 1) << "a plain run's window is the screen's size";
   EXPECT_EQ(O.TRACE + " " + O.PNG + " " + O.GIF, "t.jsonl f%03d.png a.gif");
   EXPECT_EQ(std::vector<int32_t>({O.TRACE_FROM, O.TRACE_TO, O.PNG_EVERY, O.GIF_EVERY}),
             std::vector<int32_t>({3, 9, 5, 2}));
@@ -61,6 +63,7 @@ TEST(HarnessOptions, BadOptionsAreRefusedWithALineNamingTheOption) {
       {{"--trace", "t", "--trace-from", "0"}, "--trace-from"}, {{"--png-every", "2"}, "--png-every"},
       {{"--gif-every", "2"}, "--gif-every"}, {{"--gif", "a.gif", "--gif-every", "0"}, "--gif-every"},
       {{"--png", "frame.png"}, "--png"}, {{"--png", "f%s.png"}, "--png"}, {{"--png", "f%d_%d.png"}, "--png"},
+      {{"--scale", "9"}, "--scale"}, {{"--scale", "0"}, "--scale"}, {{"--scale", "2x"}, "--scale"},
       {{"--headless"}, "--frames"}};  // a headless player would never end
   for (const auto& [ARGS, NAMED] : CASES) {
     const ParseResult R = PARSE(ARGS);
