@@ -11,7 +11,7 @@ namespace {
 
 using NBARRAGE::TURRET_TYPE;
 
-struct ROW_SPEC {
+struct ROW_ENTRY {
   ROW_KIND KIND;
   int32_t TURRET_TYPE::* INT_FIELD;  // integer rows
   float TURRET_TYPE::* FLOAT_FIELD;  // float rows
@@ -28,7 +28,7 @@ constexpr ROW_KIND F = ROW_KIND::FLOAT;
 constexpr ROW_KIND R = ROW_KIND::REFERENCE;
 
 // The 0.1 steps are the 32-bit float nearest to 0.1.
-constexpr ROW_SPEC ROWS[MENU_ROWS] = {
+constexpr ROW_ENTRY ROWS[MENU_ROWS] = {
     {I, &TURRET_TYPE::LISTINDEX, nullptr, 1.0f, 0, 999, true, true},
     {I, &TURRET_TYPE::TARGETING, nullptr, 1.0f, -1, 0, true, true},
     {R, nullptr, nullptr, 1.0f, 0, 999, false, false, &TURRET_TYPE::P_POSITION},
@@ -70,13 +70,13 @@ constexpr ROW_SPEC ROWS[MENU_ROWS] = {
 }  // namespace
 
 ROW_FIELD FIELD_OF_ROW(int32_t ROW) {
-  const ROW_SPEC& SPEC = ROWS[ROW];
-  return {SPEC.KIND, SPEC.INT_FIELD, SPEC.FLOAT_FIELD, SPEC.REF_FIELD};
+  const ROW_ENTRY& E = ROWS[ROW];
+  return {E.KIND, E.INT_FIELD, E.FLOAT_FIELD, E.REF_FIELD};
 }
 
 ROW_RULE RULE_OF_ROW(int32_t ROW) {
-  const ROW_SPEC& SPEC = ROWS[ROW];
-  return {SPEC.DELTA, SPEC.MIN, SPEC.MAX, SPEC.TO_CANNON, SPEC.FROM_CANNON};
+  const ROW_ENTRY& E = ROWS[ROW];
+  return {E.DELTA, E.MIN, E.MAX, E.TO_CANNON, E.FROM_CANNON};
 }
 
 int32_t ROUND_HALF_EVEN(float V) {

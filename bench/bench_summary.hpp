@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -18,10 +19,14 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   SummaryReporter() : ConsoleReporter(OO_Tabular) {}
 
   void ReportRuns(const std::vector<Run>& RUNS) override {
+    // Repetitions keep the last one; aggregates keep their own names ("BM_X_mean").
     for (const Run& R : RUNS) {
-      if (R.run_type != Run::RT_Iteration) continue;  // repetitions: keep the last one
       if (R.error_occurred) ERRORS.push_back(R.benchmark_name() + ": " + R.error_message);
-      BY_NAME[R.benchmark_name()] = R;
+      if (R.run_type == Run::RT_Aggregate) {
+        BY_NAME[R.run_name.function_name + "_" + R.aggregate_name] = R;
+      } else {
+        BY_NAME[R.benchmark_name()] = R;
+      }
     }
     ConsoleReporter::ReportRuns(RUNS);
   }
@@ -69,6 +74,35 @@ inline void print_figure(const char* WHAT, double VALUE, const char* UNIT, const
     return;
   }
   std::printf("  %-46s %9.3f %-3s %s\n", WHAT, VALUE, UNIT, NOTE);
+}
+
+// ---- Floors: plain loops that no library routine can replace -----------------------------
+// The empty asm statement in each loop body is a compiler barrier: the loop can be neither
+// turned into a call to memcpy or memset nor vectorised, so each floor is one 8-byte load
+// and/or store per step on every machine, whatever its C library does.
+
+/// Copies WORDS 8-byte words from FROM to TO.
+inline void copy_floor(uint64_t* TO, const uint64_t* FROM, std::size_t WORDS) {
+  for (std::size_t I = 0; I < WORDS; ++I) {
+    TO[I] = FROM[I];
+    asm volatile("" ::: "memory");
+  }
+}
+
+/// Stores VALUE into WORDS 8-byte words of TO.
+inline void store_floor(uint64_t* TO, uint64_t VALUE, std::size_t WORDS) {
+  for (std::size_t I = 0; I < WORDS; ++I) {
+    TO[I] = VALUE;
+    asm volatile("" ::: "memory");
+  }
+}
+
+/// Mean and standard deviation of an aggregated run ("NAME_mean", "NAME_stddev"), as text.
+inline std::string spread(const SummaryReporter& R, const std::string& NAME, const char* UNIT) {
+  char BUF[96];
+  std::snprintf(BUF, sizeof BUF, "%.3f +- %.3f %s", R.cpu_time(NAME + "_mean"),
+                R.cpu_time(NAME + "_stddev"), UNIT);
+  return BUF;
 }
 
 /// Prints the errors, if any, and gives the program's exit code.

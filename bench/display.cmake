@@ -1,4 +1,4 @@
-# The display's per-frame work: each scaler and the colour-map conversion against a memcpy of
+# The display's per-frame work: each scaler and the colour-map conversion against a copy loop of
 # the same bytes, and the CPU that the paced frame loop costs. Run by scripts/bench.sh.
 add_executable(display_bench ${CMAKE_CURRENT_LIST_DIR}/display_bench.cpp)
 target_link_libraries(display_bench PRIVATE volley_display benchmark::benchmark)

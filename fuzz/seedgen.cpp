@@ -15,6 +15,7 @@
 
 #include "display/draw2d.hpp"
 #include "leakscope/leakscope.hpp"
+#include "lib/src/formats.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
@@ -189,6 +190,13 @@ void BARRAGES() {
   LOADS.insert(LOADS.end(), {0, 33, 1, 12});
   WRITE("barrage_roundtrip", "load_then_edit.bin", LOADS);
   NDESIGNER::DESTROY_CANNONS();
+
+  // Programmes: the designer's start-up file, and as .json with a second, delayed set.
+  WRITE("programme_vly", "startup.vly", START);
+  volley::Programme P = volley::detail::parse_vly(START.data(), START.size(), "start");
+  P.push_back(P[0]);
+  P[1].DELAY = 90;
+  WRITE("programme_json", "two_sets.json", volley::programme_json(P));
 }
 
 void SCRIPTS() {

@@ -9,7 +9,7 @@ set(VOLLEY_FUZZ_DIR ${CMAKE_SOURCE_DIR}/fuzz)
 
 # Every target of the list, in the order fuzz.sh runs them.
 set(VOLLEY_FUZZ_TARGETS put_sheet palette bitmap_edit bitmap_play barrage_load
-    barrage_roundtrip key_script options)
+    barrage_roundtrip key_script options programme_json programme_vly)
 
 function(volley_fuzz_one NAME MODE)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
@@ -43,4 +43,6 @@ function(volley_fuzz_targets MODE)
   volley_fuzz_one(key_script ${MODE} SOURCES ${D}/key_script.cpp ${D}/designer_session.cpp
                   LIBS volleyedit_core volley_harness)
   volley_fuzz_one(options ${MODE} SOURCES ${D}/options.cpp LIBS volley_harness)
+  volley_fuzz_one(programme_json ${MODE} SOURCES ${D}/programme_json.cpp LIBS volley_static)
+  volley_fuzz_one(programme_vly ${MODE} SOURCES ${D}/programme_vly.cpp LIBS volley_static)
 endfunction()

@@ -45,24 +45,24 @@ void EDIT_FIELD(NBARRAGE::TURRET_TYPE& /*CANNON*/, int32_t DIRECTION, int32_t IN
 
 void MENU_TO_CANNON(NBARRAGE::TURRET_TYPE& CANNON, int32_t /*INDEX*/) {
   for (int32_t ROW = 0; ROW < MENU_ROWS; ++ROW) {
-    const ROW_FIELD SPEC = FIELD_OF_ROW(ROW);
+    const ROW_FIELD FIELD = FIELD_OF_ROW(ROW);
     if (!RULE_OF_ROW(ROW).TO_CANNON) continue;
-    if (SPEC.INT_FIELD != nullptr) {
-      CANNON.*SPEC.INT_FIELD = ROUND_HALF_EVEN(MENU[ROW].VALUE);
+    if (FIELD.INT_FIELD != nullptr) {
+      CANNON.*FIELD.INT_FIELD = ROUND_HALF_EVEN(MENU[ROW].VALUE);
     } else {
-      CANNON.*SPEC.FLOAT_FIELD = MENU[ROW].VALUE;
+      CANNON.*FIELD.FLOAT_FIELD = MENU[ROW].VALUE;
     }
   }
 }
 
 void CANNON_TO_MENU(NBARRAGE::TURRET_TYPE& CANNON, int32_t /*INDEX*/) {
   for (int32_t ROW = 0; ROW < MENU_ROWS; ++ROW) {
-    const ROW_FIELD SPEC = FIELD_OF_ROW(ROW);
+    const ROW_FIELD FIELD = FIELD_OF_ROW(ROW);
     if (!RULE_OF_ROW(ROW).FROM_CANNON) continue;
-    if (SPEC.INT_FIELD != nullptr) {
-      MENU[ROW].VALUE = static_cast<float>(CANNON.*SPEC.INT_FIELD);
+    if (FIELD.INT_FIELD != nullptr) {
+      MENU[ROW].VALUE = static_cast<float>(CANNON.*FIELD.INT_FIELD);
     } else {
-      MENU[ROW].VALUE = CANNON.*SPEC.FLOAT_FIELD;
+      MENU[ROW].VALUE = CANNON.*FIELD.FLOAT_FIELD;
     }
   }
 }

@@ -23,8 +23,8 @@ constexpr int EXIT_PROBLEM = 1;
 constexpr int EXIT_USAGE = 2;
 constexpr int PAGE_W = 320;
 constexpr int PAGE_H = 240;
-// info runs the programme until its last set has started and this many frames more (ten
-// seconds at 60 frames a second), but never longer than RUN_LIMIT frames.
+// CHOICE: info runs the programme until its last set has started and this many frames more
+// (ten seconds at 60 frames a second), but never longer than RUN_LIMIT frames.
 constexpr int64_t SETTLE_FRAMES = 600;
 constexpr int64_t RUN_LIMIT = 1000000;
 
@@ -105,6 +105,7 @@ int join(const std::vector<std::string>& ARGS) {
   try {
     for (const std::string& SOURCE : SOURCES) {
       // "name:120" gives 120 frames; a colon not followed by digits alone is part of the name.
+      // CHOICE: FRAMES given with a programme becomes the DELAY of its first set.
       std::string PATH = SOURCE;
       int64_t FRAMES = -1;
       const std::size_t COLON = SOURCE.rfind(':');

@@ -76,6 +76,7 @@ std::string number_text(double V) {
   return std::string(BUF, R.ptr);
 }
 
+// CHOICE: sets are numbered from 1 in messages, as the tool's info lists them.
 std::string where(std::size_t SET, const char* FIELD) {
   return "set " + std::to_string(SET + 1) + ", field " + FIELD + ": ";
 }
@@ -264,11 +265,17 @@ Programme parse_json(std::string_view text, const std::string& name) {
     // Keys seen in each open object, to refuse a key given twice; and a depth limit, so a
     // nesting bomb stops at the ninth level instead of building a deep tree.
     std::vector<std::set<std::string>> KEYS;
-    const json::parser_callback_t GUARD = [&KEYS](int DEPTH, json::parse_event_t EVENT,
-                                                  json& PARSED) {
+    std::size_t OBJECTS = 0;
+    std::size_t VALUES = 0;
+    const json::parser_callback_t GUARD = [&](int DEPTH, json::parse_event_t EVENT,
+                                              json& PARSED) {
       if (DEPTH > MAX_JSON_DEPTH)
         throw ParseStop{"nesting deeper than " + std::to_string(MAX_JSON_DEPTH) + " levels"};
+      if (EVENT == json::parse_event_t::value && ++VALUES > (FIELDS.size() + 1) * MAX_SETS)
+        throw ParseStop{"more values than " + std::to_string(MAX_SETS) + " sets can hold"};
       if (EVENT == json::parse_event_t::object_start) {
+        if (++OBJECTS > MAX_SETS + 1)
+          throw ParseStop{"more than " + std::to_string(MAX_SETS) + " sets"};
         KEYS.emplace_back();
       } else if (EVENT == json::parse_event_t::object_end) {
         if (!KEYS.empty()) KEYS.pop_back();
@@ -310,6 +317,8 @@ std::vector<uint8_t> vly_bytes(const Programme& p, const std::string& name) {
   if (p.size() != 1)
     fail(name, "a .vly file holds one set, the programme has " + std::to_string(p.size()));
   const Set& S = p.front();
+  // CHOICE: a set that the 140 bytes cannot hold as it is (a DELAY or BULLET_MODE_AI other
+  // than 0, an integer that no 32-bit float holds exactly) is refused rather than changed.
   for (const char* NONE : {"DELAY", "BULLET_MODE_AI"})
     if (S.*field_named(NONE).INT != 0)
       fail(name, where(0, NONE) + "a .vly file has no place for " +

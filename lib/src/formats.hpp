@@ -17,6 +17,9 @@ namespace volley::detail {
 inline constexpr std::size_t MAX_FILE_BYTES = std::size_t{16} << 20;
 /// JSON nesting deeper than this is refused while parsing (a programme needs 3 levels).
 inline constexpr int MAX_JSON_DEPTH = 8;
+/// A programme holds at most this many sets; a file with more objects or values than such a
+/// programme can have is refused while parsing, before it fills memory.
+inline constexpr std::size_t MAX_SETS = 65536;
 
 /// One field of a set: its name and where it lives (INT for integers, FLT for floats).
 struct Field {

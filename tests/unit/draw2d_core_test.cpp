@@ -70,6 +70,26 @@ TEST(Draw2dCore, CreatedBuffersAreFilledPaddedWithZeroAndBounded) {
     EXPECT_EQ(draw2d::create_buffer(W, H), nullptr) << W << " x " << H << " cannot be described";
 }
 
+// Wide rows go eight pixels at a time: every byte value, 0 among high-bit ones, and every
+// row width up to 19 must give what the pixel rule gives.
+TEST(Draw2dBlit, WideTransparentRowsFollowThePixelRule) {
+  for (int W = 1; W < 20; ++W) {
+    std::vector<uint8_t> VALUES(static_cast<std::size_t>(W) * 2);
+    for (std::size_t I = 0; I < VALUES.size(); ++I)
+      VALUES[I] = static_cast<uint8_t>(I % 3 == 0 ? 0 : I % 3 == 1 ? 0x80 : 37 * I + 1);
+    Guarded T(W + 3, 4);
+    std::fill_n(T.buf() + 4, (W + 3) * 4, 9);
+    draw2d::blit(T.buf(), 2, 1, source(W, 2, VALUES).data(), draw2d::Blit::TRANSPARENT);
+    for (int Y = 0; Y < 4; ++Y) {
+      for (int X = 0; X < W + 3; ++X) {
+        const bool IN = X >= 2 && X < 2 + W && Y >= 1 && Y < 3;
+        const uint8_t S = IN ? VALUES[static_cast<std::size_t>((Y - 1) * W + X - 2)] : 0;
+        EXPECT_EQ(T.at(X, Y), S != 0 ? S : 9) << "width " << W << ", pixel " << X << ", " << Y;
+      }
+    }
+  }
+}
+
 TEST(Draw2dBlit, TransparencyClippingAndRoundedPositions) {
   Guarded T(5, 4);
   const auto S2 = source(3, 2, {1, 0, 2, 0, 3, 0});

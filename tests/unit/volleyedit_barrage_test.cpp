@@ -119,8 +119,9 @@ TEST_F(BarrageFileTest, ShortAndLongFilesLoadTheirFirst140Bytes) {
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("six.vly")));
   EXPECT_EQ(MENU[0].VALUE, 5.0f) << "row 0 gets the first four bytes";
   for (int32_t K = 1; K < NDESIGNER::MENU_ROWS; ++K)
-    EXPECT_EQ(MENU[K].VALUE, K == 33 ? 1.0f : 0.0f)
-        << "row " << K << ": 0.0 behind the end (raised to row 33's MIN of 1, row 1 to its MAX of 0)";
+    EXPECT_EQ(MENU[K].VALUE, K == 33 ? 1.0f : K == 1 ? -1.0f : 0.0f)
+        << "row " << K << ": 0.0 behind the end (raised to row 33's MIN of 1); row 1 holds the "
+        << "two cut-off bytes, a value other than 0, which switches targeting on (-1)";
 
   WRITE_ALL(DIR / "long.vly", FLOATS(std::vector<float>(50, 10.0f)));
   ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("long.vly")));
