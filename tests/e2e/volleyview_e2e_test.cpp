@@ -95,6 +95,8 @@ TEST_F(VolleyviewRun, KeysDriveFilesPauseStepAndRestart) {
       << "F12: the page, decoded by libpng";
   EXPECT_EQ(e2e::GIF_FRAMES((DIR / "volley_0001.gif").string()), 8)
       << "F11 to F11: frames 62 to 69";
+  EXPECT_NE(R.OUT.find("(LEAKSCOPE) All memory deallocated"), std::string::npos)
+      << "every cannon made by a restart or a file switch is released: " << R.OUT;
 }
 
 TEST_F(VolleyviewRun, PointerAimsAnAimedSetAndADragMovesTheCannon) {
