@@ -129,7 +129,8 @@ int main(int ARGC, char** ARGV) {
   // pinned by VolleyeditRun.CaptureKeysWriteWhatTheModeShows.
   // CHOICE: the capture keys take what RECORD takes for --png and --gif: the presented page
   // (doubled in modes 1 to 3), and in the OpenGL modes the texture's 320 x 240 page region
-  // rather than the filtered window picture; pinned by CaptureWindow.DesignerCapturesInAnOpenGlMode.
+  // rather than the filtered window picture; pinned by
+  // CaptureWindow.DesignerCapturesInAnOpenGlMode.
   PRESS_KEY F12_KEY{}, F11_KEY{};
   HOOKS.AFTER_PRESENT = [&](int32_t F) {
     std::vector<std::string> LINES;
