@@ -48,6 +48,7 @@ e2e::RunResult PRESS_CAPTURE_KEYS(const std::vector<std::string>& ARGS, const fs
     if (TICK >= 60 && TICK % 40 == 25) KEY("keyup", QUIT);
   };
   e2e::RunResult R = e2e::RUN(ARGS, DIR.string(), 60.0, false, POLL, (DIR / "stdin.txt").string());
+  e2e::CAPTURE("xdotool keyup " + QUIT);  // no key is left down for the next test
   SEEN = "window: " + (WINDOW.empty() ? std::string("never found") : WINDOW) + "\n" + SEEN;
   return R;
 }
