@@ -16,14 +16,14 @@ namespace {
 namespace fs = std::filesystem;
 
 // Runs ARGS in a scratch directory with STDIN on standard input. Once the window shows, holds
-// F12, then F11 twice a second apart, each for a quarter of a second, and then QUIT every two
-// seconds until the program ends.
+// F12 until the PNG is there, F11 until the GIF is there, F11 again after a second and a half,
+// and then QUIT once a second until the program ends.
 e2e::RunResult PRESS_CAPTURE_KEYS(const std::vector<std::string>& ARGS, const fs::path& DIR,
                                   const std::string& STDIN, const std::string& QUIT,
                                   std::string& SEEN) {
   std::ofstream(DIR / "stdin.txt") << STDIN;
   std::string WINDOW;
-  int TICK = 0;
+  int TICK = 0, STEP = 0;
   const auto POLL = [&](pid_t PID) {
     if (WINDOW.empty()) {
       WINDOW = e2e::CAPTURE("xdotool search --onlyvisible --pid " + std::to_string(PID) +
@@ -39,13 +39,17 @@ e2e::RunResult PRESS_CAPTURE_KEYS(const std::vector<std::string>& ARGS, const fs
                    " " + K);
       SEEN += std::string(UP_DOWN) + " " + K + " at tick " + std::to_string(TICK) + "\n";
     };
+    // A press that came before the window listened makes no file: it is pressed again.
     ++TICK;
-    if (TICK == 10) KEY("keydown", "F12");
-    if (TICK == 15) KEY("keyup", "F12");
-    if (TICK == 20 || TICK == 40) KEY("keydown", "F11");
-    if (TICK == 25 || TICK == 45) KEY("keyup", "F11");
-    if (TICK >= 60 && TICK % 40 == 20) KEY("keydown", QUIT);
-    if (TICK >= 60 && TICK % 40 == 25) KEY("keyup", QUIT);
+    const int T = TICK % 20;
+    if (STEP == 0 && fs::exists(DIR / "volley_0001.png")) STEP = 1, TICK = 0;
+    if (STEP == 1 && fs::exists(DIR / "volley_0001.gif")) STEP = 2, TICK = 0;
+    if (STEP == 2 && TICK == 30) STEP = 3, TICK = 0;
+    const char* K = STEP == 0 ? "F12" : STEP == 1 || STEP == 3 ? "F11" : nullptr;
+    if (STEP == 3 && TICK == 16) STEP = 4;  // the second F11 is released
+    if (STEP == 4) K = QUIT.c_str();
+    if (K != nullptr && T == 10) KEY("keydown", K);
+    if (K != nullptr && T == 15) KEY("keyup", K);
   };
   e2e::RunResult R = e2e::RUN(ARGS, DIR.string(), 60.0, false, POLL, (DIR / "stdin.txt").string());
   e2e::CAPTURE("xdotool keyup " + QUIT);  // no key is left down for the next test
