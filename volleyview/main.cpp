@@ -208,12 +208,14 @@ int RUN(const COMMAND_LINE& CMD) {
   harness::Recorder RECORDER;
   if (!RECORDER.open(OPTIONS, ERROR)) harness::fail_before_run("volleyview: " + ERROR);
 
-  volley::enable_leak_report(true);
   draw2d::set_headless(OPTIONS.HEADLESS);
   draw2d::set_window_scale(CMD.SCALE);
   if (!draw2d::open_screen(NVIEW::PAGE_W, NVIEW::PAGE_H, 8, 1, draw2d::SCREEN_DEFAULT))
     harness::fail_before_run(
         "volleyview: cannot open a window (is DISPLAY set? --headless runs without one)");
+  // From here on the run ends through the loop, which releases every cannon: the tracker's
+  // report then lists anything the previewer leaked.
+  volley::enable_leak_report(true);
   VIEW.LOAD_ASSETS();
   uint8_t* PAGE = draw2d::create_buffer(NVIEW::PAGE_W, NVIEW::PAGE_H);
 
