@@ -75,6 +75,7 @@ TEST(VolleyviewWindow, ReloadsFilesSavedThroughARenameAndSurvivesABrokenOne) {
   const e2e::RunResult RUN =
       e2e::RUN({std::string(VOLLEY_RUN_DIR) + "/volleyview", "--trace", "trace.jsonl", "p"},
                DIR.string(), 90.0, false, POLL);
+  e2e::CAPTURE("xdotool keyup Escape");  // no key is left down for the next test
   std::map<int, std::string> T;
   const int END = LAST(T);
   const std::string STORY = SEEN + "last frame " + std::to_string(END) + "\n--- stderr\n" + RUN.ERR;
