@@ -1,8 +1,8 @@
-// The designer's paced frame loop in a real window: CPU time per presented frame, from the
-// kernel's accounting of the whole process (all its threads, user and system time).
+// The designer's and the previewer's paced frame loops in a real window: CPU time per frame,
+// from the kernel's accounting of the whole process (all its threads, user and system time).
 // volleyedit runs twice per mode, for 60 and for 660 frames, with its three start-up answers
-// on standard input; the difference of the two runs is 600 frames of the steady loop, free of
-// start-up and exit. Needs an X display (scripts/bench.sh starts Xvfb when there is none).
+// on standard input, and volleyview twice at scale 2 on the example patterns; the difference
+// of the two runs is 600 frames of the steady loop, free of start-up and exit. Needs an X display (scripts/bench.sh starts Xvfb when there is none).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "bench/bench_summary.hpp"
 
@@ -31,9 +32,10 @@ double SECONDS(const timeval& T) {
   return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_usec) / 1e6;
 }
 
-// Runs volleyedit in its run directory for FRAMES frames, answering the three questions with
-// ANSWERS (scale filter, full screen, depth), and collects its resource use through wait4.
-RunCost RUN_DESIGNER(const std::string& ANSWERS, int FRAMES) {
+// Runs PROGRAM in the run directory with ARGS and "--frames FRAMES", ANSWERS on its standard
+// input (the designer's three questions), and collects its resource use through wait4.
+RunCost RUN_PROGRAM(const char* PROGRAM, std::vector<std::string> ARGS, const std::string& ANSWERS,
+                    int FRAMES) {
   RunCost COST;
   int IN[2];
   if (pipe(IN) != 0) {
@@ -59,8 +61,11 @@ RunCost RUN_DESIGNER(const std::string& ANSWERS, int FRAMES) {
       close(NUL);
     }
     if (chdir(VOLLEY_RUN_DIR) != 0) _exit(126);
-    execl(VOLLEYEDIT_PATH, "volleyedit", "--frames", FRAMES_TEXT.c_str(),
-          static_cast<char*>(nullptr));
+    ARGS.insert(ARGS.begin(), {PROGRAM, "--frames", FRAMES_TEXT});
+    std::vector<char*> ARGV;
+    for (std::string& A : ARGS) ARGV.push_back(A.data());
+    ARGV.push_back(nullptr);
+    execv(PROGRAM, ARGV.data());
     _exit(127);
   }
   close(IN[0]);
@@ -77,7 +82,7 @@ RunCost RUN_DESIGNER(const std::string& ANSWERS, int FRAMES) {
   }
   COST.WALL = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
   if (!WIFEXITED(STATUS) || WEXITSTATUS(STATUS) != 0) {
-    COST.ERROR = "volleyedit --frames " + FRAMES_TEXT + " did not end with exit code 0 (status " +
+    COST.ERROR = std::string(PROGRAM) + " --frames " + FRAMES_TEXT + " did not end with exit code 0 (status " +
                  std::to_string(STATUS) + ")";
     return COST;
   }
@@ -85,19 +90,19 @@ RunCost RUN_DESIGNER(const std::string& ANSWERS, int FRAMES) {
   return COST;
 }
 
-// Arg: the answer to the first question (1 pixel doubling, 2 Scale2x, 3 scanlines, 4 bilinear
-// OpenGL, 5 nearest OpenGL, 6 no scaler); then "2" (window) and "2" (32 bits).
-void BM_DesignerPacedLoop(benchmark::State& S) {
+// The CPU time and wall time of 600 steady frames: a run of LONG_RUN frames less one of
+// SHORT_RUN frames, each started by RUN.
+template <class RUN>
+void MEASURE_PACED_LOOP(benchmark::State& S, RUN&& START) {
   const char* DISPLAY = std::getenv("DISPLAY");
   if (DISPLAY == nullptr || *DISPLAY == '\0') {
     S.SkipWithError("no X display: run under xvfb-run (scripts/bench.sh starts one)");
     return;
   }
-  const std::string ANSWERS = std::to_string(S.range(0)) + "22";
   double CPU = 0.0, WALL = 0.0;
   for (auto _ : S) {
-    const RunCost SHORT = RUN_DESIGNER(ANSWERS, SHORT_RUN);
-    const RunCost LONG = SHORT.ERROR.empty() ? RUN_DESIGNER(ANSWERS, LONG_RUN) : RunCost{};
+    const RunCost SHORT = START(SHORT_RUN);
+    const RunCost LONG = SHORT.ERROR.empty() ? START(LONG_RUN) : RunCost{};
     const std::string& ERROR = !SHORT.ERROR.empty() ? SHORT.ERROR : LONG.ERROR;
     if (!ERROR.empty()) {
       S.SkipWithError(ERROR.c_str());
@@ -111,6 +116,13 @@ void BM_DesignerPacedLoop(benchmark::State& S) {
   S.counters["wall_ms_per_frame"] = WALL / FRAMES * 1e3;
   S.counters["cpu_share"] = WALL > 0.0 ? CPU / WALL : -1.0;
 }
+
+// Arg: the answer to the first question (1 pixel doubling, 2 Scale2x, 3 scanlines, 4 bilinear
+// OpenGL, 5 nearest OpenGL, 6 no scaler); then "2" (window) and "2" (32 bits).
+void BM_DesignerPacedLoop(benchmark::State& S) {
+  const std::string ANSWERS = std::to_string(S.range(0)) + "22";
+  MEASURE_PACED_LOOP(S, [&ANSWERS](int FRAMES) { return RUN_PROGRAM(VOLLEYEDIT_PATH, {}, ANSWERS, FRAMES); });
+}
 BENCHMARK(BM_DesignerPacedLoop)
     ->Arg(1)
     ->Arg(2)
@@ -119,12 +131,23 @@ BENCHMARK(BM_DesignerPacedLoop)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// volleyview at its default scale 2, playing the example patterns (the first: aimed bursts).
+void BM_ViewerPacedLoop(benchmark::State& S) {
+  MEASURE_PACED_LOOP(S, [](int FRAMES) {
+    return RUN_PROGRAM(VOLLEYVIEW_PATH, {"--scale", "2", VOLLEY_SOURCE_DIR "/examples/patterns"}, "", FRAMES);
+  });
+}
+BENCHMARK(BM_ViewerPacedLoop)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
   return volley_bench::run_main(argc, argv, [](const volley_bench::SummaryReporter& R) {
-    std::printf(
-        "\nPaced loop targets (measured in this run; 600 frames of volleyedit in a window)\n");
+    std::printf("\nPaced loop targets (measured in this run; 600 frames of volleyedit and"
+                " volleyview in a window)\n");
+    const double VIEW = R.counter("BM_ViewerPacedLoop/iterations:1/real_time", "cpu_share");
+    volley_bench::print_target("volleyview at scale 2: CPU share", VIEW < 0.0 ? -1.0 : VIEW * 100.0,
+                               "%", "< 10% of one core", VIEW >= 0.0 && VIEW < 0.10);
     const struct {
       const char* NAME;
       const char* WHAT;

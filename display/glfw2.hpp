@@ -35,6 +35,8 @@ inline constexpr int KEY_F2 = 259;
 inline constexpr int KEY_F3 = 260;
 inline constexpr int KEY_F4 = 261;
 inline constexpr int KEY_F5 = 262;  ///< F5 .. F12 follow on (F12 = 269)
+inline constexpr int KEY_F11 = 268;
+inline constexpr int KEY_F12 = 269;
 inline constexpr int KEY_UP = 283;
 inline constexpr int KEY_DOWN = 284;
 inline constexpr int KEY_LEFT = 285;

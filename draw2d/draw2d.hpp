@@ -129,6 +129,10 @@ inline constexpr int KEY_F5 = 63, KEY_F6 = 64, KEY_F7 = 65, KEY_HOME = 71, KEY_E
                      KEY_INSERT = 82, KEY_DELETE = 83;
 inline constexpr int KEY_PAGEUP = 73, KEY_PAGEDOWN = 81;
 
+/// Keys of the previewer and the capture keys (set-1 scan codes).
+inline constexpr int KEY_R = 19, KEY_P = 25, KEY_H = 35, KEY_PERIOD = 52, KEY_F11 = 87,
+                     KEY_F12 = 88;
+
 /// Nonzero (-1) while the key with this scan code is held, by the window or by set_key
 /// (window events are processed first).
 int key_state(int SCANCODE);
@@ -137,6 +141,24 @@ std::string inkey();
 /// Blocks until a key is waiting; the key stays waiting for inkey. Returns at once in headless
 /// mode; without a window it reads one console key instead (end of input ends the wait).
 void wait_key();
+
+// ---------------------------------------------------------------------------------------------
+// Mouse. The pointer in screen pixels (window coordinates divided by the window's scale) and
+// the left button, from the window's events or from set_mouse (whichever came last).
+// ---------------------------------------------------------------------------------------------
+
+struct MouseState {
+  int X = 0, Y = 0;     ///< last pointer position in screen pixels
+  bool INSIDE = false;  ///< the pointer lies over the screen
+  bool LEFT = false;    ///< the left button is held
+};
+
+/// The pointer and the left button now (window events are processed first).
+MouseState mouse_state();
+/// Scripted pointer position; it is inside when it lies on the open screen.
+void set_mouse(int X, int Y);
+/// Scripted left button.
+void set_mouse_button(bool DOWN);
 
 // ---------------------------------------------------------------------------------------------
 // Time. A real monotonic clock, or in headless mode a virtual clock that starts at 0.0 and

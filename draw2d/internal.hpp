@@ -21,6 +21,11 @@ uint8_t* work_page();
 void drawn(const void* TARGET, bool NOW);
 /// Queues key text for inkey (window key presses arrive here).
 void queue_key(const std::string& KEY);
+/// Pointer moved to (X, Y) in screen pixels; with INSIDE false it left the window and keeps
+/// its last position.
+void mouse_moved(int X, int Y, bool INSIDE);
+/// Left button pressed or released.
+void mouse_button(bool DOWN);
 
 // ---- Headless mode (null/headless.cpp) ----
 /// Seconds on the virtual clock: frames ticked since headless mode was switched on, / 60.

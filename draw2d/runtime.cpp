@@ -36,6 +36,7 @@ Screen SCREEN;
 int WINDOW_SCALE = 1;  // the window shows each page pixel as N x N pixels
 bool SCRIPTED[MAX_SCANCODE] = {};
 std::deque<std::string> KEYS;
+MouseState MOUSE;
 
 using Clock = std::chrono::steady_clock;
 const Clock::time_point ORIGIN = Clock::now();
@@ -82,6 +83,18 @@ void queue_key(const std::string& KEY) {
   if (!KEY.empty()) KEYS.push_back(KEY);
 }
 
+void mouse_moved(int X, int Y, bool INSIDE) {
+  if (!INSIDE) {  // the pointer left: its last position stays
+    MOUSE.INSIDE = false;
+    return;
+  }
+  MOUSE.X = X;
+  MOUSE.Y = Y;
+  MOUSE.INSIDE = SCREEN.OPEN && X >= 0 && Y >= 0 && X < SCREEN.W && Y < SCREEN.H;
+}
+
+void mouse_button(bool DOWN) { MOUSE.LEFT = DOWN; }
+
 }  // namespace detail
 
 // ---- Screen ----
@@ -123,6 +136,7 @@ void close_screen() {
   if (SCREEN.WINDOW) {
     detail::window_close();
     detail::window_release_keys();
+    MOUSE = MouseState{};
   }
   for (auto*& P : SCREEN.PAGE) {
     free_buffer(P);
@@ -206,6 +220,17 @@ void wait_key() {
   }
 }
 
+// ---- Mouse ----
+
+MouseState mouse_state() {
+  pump();
+  return MOUSE;
+}
+
+void set_mouse(int X, int Y) { detail::mouse_moved(X, Y, true); }
+
+void set_mouse_button(bool DOWN) { detail::mouse_button(DOWN); }
+
 // ---- Time ----
 
 double timer() { return headless() ? detail::virtual_time() : real_time(); }
@@ -235,6 +260,10 @@ void sleep_ms(int MS, bool KEY_CANCELS) {
 }
 
 // ---- Scripted input ----
+
+void set_window_scale(int N) { WINDOW_SCALE = N >= 1 && N <= 8 ? N : 1; }
+
+int window_scale() { return WINDOW_SCALE; }
 
 void set_window_scale(int N) { WINDOW_SCALE = N >= 1 && N <= 8 ? N : 1; }
 

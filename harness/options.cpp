@@ -94,6 +94,7 @@ std::string usage_text(const OptionsConfig& CONFIG) {
                   " [--headless] [--frames N] [--trace FILE [--trace-from A] [--trace-to B]]\n"
                   "       [--png PATTERN [--png-every K]] [--gif FILE [--gif-every K]] [--scale N]";
   if (CONFIG.ALLOW_KEYS) U += " [--keys FILE]";
+  if (CONFIG.ALLOW_CAPTURE_KEYS) U += " [--capture-keys]";
   U += " [--help] [--version]\n"
        "With no option the program runs as usual in its window until you quit it.\n"
        "  --headless         no window: memory screen, virtual 60 Hz clock, no waits for keys\n"
@@ -109,6 +110,10 @@ std::string usage_text(const OptionsConfig& CONFIG) {
        "                     (default 1); pages, traces and recordings keep their size\n";
   if (CONFIG.ALLOW_KEYS) {
     U += "  --keys FILE        scripted keys, lines \"FRAME KEY down|up\"\n";
+  }
+  if (CONFIG.ALLOW_CAPTURE_KEYS) {
+    U += "  --capture-keys     F12 writes volley_NNNN.png, F11 starts/stops volley_NNNN.gif\n"
+         "                     (the next free numbers here); other keys still end the run\n";
   }
   U += "  --help             this text\n"
        "  --version          the version number and the commit the program was built from\n";
@@ -139,7 +144,8 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
       }
     }
 
-    const bool FLAG = ARG == "--headless" || ARG == "--help" || ARG == "--version";
+    const bool FLAG = ARG == "--headless" || ARG == "--help" || ARG == "--version" ||
+                      (ARG == "--capture-keys" && CONFIG.ALLOW_CAPTURE_KEYS);
     const bool TEXT_VALUE = ARG == "--trace" || ARG == "--png" || ARG == "--gif" ||
                             (ARG == "--keys" && CONFIG.ALLOW_KEYS);
     const bool NUMBER_VALUE = ARG == "--frames" || ARG == "--trace-from" || ARG == "--trace-to" ||
@@ -157,7 +163,11 @@ ParseResult parse_options(int ARGC, const char* const* ARGV, const OptionsConfig
         R.STATUS = ARG == "--help" ? ParseStatus::HELP : ParseStatus::VERSION;
         return R;
       }
-      O.HEADLESS = true;
+      if (ARG == "--capture-keys") {
+        O.CAPTURE_KEYS = true;
+      } else {
+        O.HEADLESS = true;
+      }
       continue;
     }
 

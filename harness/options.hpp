@@ -15,6 +15,7 @@ struct OptionsConfig {
   std::string PROGRAM;           ///< name printed in the usage text
   bool ALLOW_KEYS = false;       ///< accept --keys FILE (the designer's scripted input)
   bool HEADLESS_NEEDS_FRAMES = true;  ///< --headless without --frames N is refused
+  bool ALLOW_CAPTURE_KEYS = false;    ///< accept --capture-keys (the player's F11/F12 switch)
 };
 
 /// The parsed options. A frame number F counts the passes of the frame loop from 1.
@@ -30,6 +31,7 @@ struct RunOptions {
   int32_t GIF_EVERY = 1;
   std::string KEYS;    ///< key script (only when OptionsConfig::ALLOW_KEYS)
   int32_t SCALE = 1;   ///< window scale, 1 to 8: the window only, never the page or the files
+  bool CAPTURE_KEYS = false;  ///< F12/F11 capture instead of ending the run (the player)
 
   /// True when frame F belongs to the traced range.
   bool traces(int32_t F) const { return !TRACE.empty() && F >= TRACE_FROM && F <= TRACE_TO; }

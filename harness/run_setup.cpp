@@ -34,7 +34,12 @@ void RunSetup::fail(const std::string& LINE) {
 void RunSetup::finish() {
   if (!TRACE_.close()) fail("the trace file '" + OPTIONS_.TRACE + "' could not be written");
   std::string ERROR;
-  if (!RECORDER_.close(ERROR)) fail(ERROR);
+  const std::string RUNNING_GIF = RECORDER_.key_gif();  // a capture GIF still running ends here
+  if (!RECORDER_.close(ERROR)) {
+    fail(ERROR);
+  } else if (!RUNNING_GIF.empty()) {
+    draw2d::console_print("wrote " + RUNNING_GIF);
+  }
   draw2d::end(FAILED_ ? EXIT_USAGE : 0);
 }
 

@@ -27,6 +27,8 @@ constexpr KEY_CODES CODES[KEY_COUNT] = {
     {draw2d::KEY_HOME, glfw2::KEY_HOME},      {draw2d::KEY_END, glfw2::KEY_END},
     {draw2d::KEY_F5, glfw2::KEY_F5},          {draw2d::KEY_F6, glfw2::KEY_F5 + 1},
     {draw2d::KEY_F7, glfw2::KEY_F5 + 2},
+    // the capture keys
+    {draw2d::KEY_F12, glfw2::KEY_F12},     {draw2d::KEY_F11, glfw2::KEY_F11},
 };
 
 }  // namespace

@@ -13,6 +13,7 @@ enum class KEY : int32_t {
   UP, DOWN, RIGHT, LEFT, TAB, F3, F1, F2, F4, ESCAPE, ENTER,
   // programme editing
   PAGEUP, PAGEDOWN, INSERT, DELETE, HOME, END, F5, F6, F7,
+  F12, F11,  // the capture keys: a PNG, a GIF on and off
   COUNT
 };
 

@@ -110,12 +110,26 @@ int main(int ARGC, char** ARGV) {
       if (OPTIONS.traces(F)) WRITE_TRACE_LINE(RUN.trace(), F);
     };
   }
-  if (RUN.recorder().active()) {
+  // DEVIATION(capture-keys): F12 writes the presented page to the next free volley_NNNN.png
+  // and F11 starts and stops a volley_NNNN.gif, in every display mode and in the chooser;
+  // pinned by VolleyeditRun.CaptureKeysWriteWhatTheModeShows.
+  // CHOICE: the capture keys take what RECORD takes for --png and --gif: the presented page
+  // (doubled in modes 1 to 3), and in the OpenGL modes the texture's 320 x 240 page region
+  // rather than the filtered window picture; pinned by
+  // CaptureWindow.DesignerCapturesInAnOpenGlMode.
+  PRESS_KEY F12_KEY{}, F11_KEY{};
+  HOOKS.AFTER_PRESENT = [&](int32_t F) {
+    std::vector<std::string> LINES;
+    const bool F12 = STEP_PRESS(F12_KEY, KEY_DOWN(KEY::F12));
+    const bool F11 = STEP_PRESS(F11_KEY, KEY_DOWN(KEY::F11));
     // After a failed capture the run goes on without recording; the exit code tells.
-    HOOKS.AFTER_PRESENT = [&](int32_t F) {
-      if (!RUN.failed() && !RECORD(RUN.recorder(), D.VIDEO, F, ERROR)) RUN.fail(ERROR);
-    };
-  }
+    if (RUN.failed()) return;
+    if (!harness::capture_key_presses(RUN.recorder(), F12, F11, LINES, ERROR) ||
+        !RECORD(RUN.recorder(), D.VIDEO, F, ERROR)) {
+      RUN.fail(ERROR);
+    }
+    for (const std::string& LINE : LINES) draw2d::console_print(LINE);
+  };
   if (OPTIONS.FRAMES > 0) {
     HOOKS.LAST_FRAME = [&OPTIONS](int32_t F) { return OPTIONS.last_frame(F); };
   }

@@ -2,6 +2,7 @@
 #include "volleyplay/player.hpp"
 
 #include <cmath>
+#include <string>
 
 #include "draw2d/draw2d.hpp"
 #include "image/asset_path.hpp"
@@ -173,6 +174,23 @@ void PLAYER_PRESENT() {
 bool PLAYER_KEY_PRESSED() {
   draw2d::sleep_ms(1, false);  // a key press does not cut this delay short
   return !draw2d::inkey().empty();
+}
+
+bool PLAYER_KEY_PRESSED_OR_CAPTURE(bool& F12, bool& F11) {
+  draw2d::sleep_ms(1, false);
+  // A function key arrives as a NUL followed by its scan code.
+  const std::string F12_TEXT{'\0', static_cast<char>(draw2d::KEY_F12)};
+  const std::string F11_TEXT{'\0', static_cast<char>(draw2d::KEY_F11)};
+  for (std::string K = draw2d::inkey(); !K.empty(); K = draw2d::inkey()) {
+    if (K == F12_TEXT) {
+      F12 = true;
+    } else if (K == F11_TEXT) {
+      F11 = true;
+    } else {
+      return true;
+    }
+  }
+  return false;
 }
 
 void PLAYER_CLEAN_UP(PLAYER_TYPE& P) {

@@ -32,6 +32,10 @@ void PLAYER_PRESENT();
 /// A 1 ms delay, then true when a key was waiting.
 bool PLAYER_KEY_PRESSED();
 
+/// The player's key read with the capture keys on: the 1 ms delay, then every waiting key is
+/// taken; F12 and F11 set their flag, any other key ends the run (true).
+bool PLAYER_KEY_PRESSED_OR_CAPTURE(bool& F12, bool& F11);
+
 /// Destroys the cannons, releases both blocks and the sprite sheet.
 /// The caller then ends the program (draw2d::end), which closes the screen.
 void PLAYER_CLEAN_UP(PLAYER_TYPE& P);

@@ -271,6 +271,15 @@ void window_pump() {
         break;
       case SDL_WINDOWEVENT:
         if (E.window.event == SDL_WINDOWEVENT_CLOSE) press_escape();
+        if (E.window.event == SDL_WINDOWEVENT_LEAVE) mouse_moved(0, 0, false);
+        break;
+      case SDL_MOUSEMOTION:
+        // The renderer's logical size has already turned window pixels into screen pixels.
+        mouse_moved(E.motion.x, E.motion.y, true);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (E.button.button == SDL_BUTTON_LEFT) mouse_button(E.type == SDL_MOUSEBUTTONDOWN);
         break;
       case SDL_KEYDOWN: {
         const SDL_Keysym& K = E.key.keysym;
@@ -321,3 +330,4 @@ void window_size(int& W, int& H) {
 }
 
 }  // namespace draw2d::detail
+

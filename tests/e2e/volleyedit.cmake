@@ -2,6 +2,7 @@
 # real windows under Xvfb driven by xdotool.
 volley_add_test(volleyedit_e2e_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/volleyedit_e2e_test.cpp
+  LIBS PNG::PNG GIF::GIF
   LABELS e2e edit)
 target_compile_definitions(volleyedit_e2e_test PRIVATE VOLLEY_BINARY_DIR="${CMAKE_BINARY_DIR}")
 add_dependencies(volleyedit_e2e_test volleyedit)

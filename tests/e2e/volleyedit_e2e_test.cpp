@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "decode.hpp"
 #include "run_program.hpp"
 
 namespace {
@@ -136,6 +137,15 @@ TEST_F(VolleyeditRun, ScreenshotOfTheDefaultModeOneAfterStartUp) {
   EXPECT_EQ(PNG.substr(1, 3), "PNG");
   EXPECT_EQ(PNG.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xE0", 8))
       << "640 x 480: mode 1 doubles the page";
+}
+
+TEST_F(VolleyeditRun, CaptureKeysWriteWhatTheModeShows) {
+  WRITE("capture.keys", "2 F12 down\n3 F12 up\n4 F11 down\n5 F11 up\n9 F11 down\n10 F11 up\n12 Escape down\n");
+  ASSERT_EQ(RUN("622", {"--headless", "--keys", "capture.keys"}), 0) << ERR;
+  EXPECT_NE(OUT.find("wrote volley_0001.png\nrecording volley_0001.gif\nwrote volley_0001.gif\n"),
+            std::string::npos) << OUT;
+  EXPECT_EQ(e2e::PNG_WIDTH((DIR / "volley_0001.png").string()), 320u) << "mode 6 shows the page 1:1";
+  EXPECT_EQ(e2e::GIF_FRAMES((DIR / "volley_0001.gif").string()), 5) << "frames 4 to 8";
 }
 
 }  // namespace

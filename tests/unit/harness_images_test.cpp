@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <numeric>
 
@@ -133,3 +134,18 @@ TEST(HarnessRecorder, RecordsFramesOneAndEveryKthAfter) {
 }
 
 }  // namespace
+
+TEST(HarnessCaptureKeys, NamesTakeTheLowestFreeNumber) {
+  const std::string DIR = SCRATCH("capture_names");
+  std::filesystem::create_directory(DIR);
+  std::string ERROR;
+  EXPECT_EQ(harness::claim_capture_name(DIR, "png", ERROR), DIR + "/volley_0001.png");
+  EXPECT_EQ(harness::claim_capture_name(DIR, "png", ERROR), DIR + "/volley_0002.png");
+  EXPECT_EQ(harness::claim_capture_name(DIR, "gif", ERROR), DIR + "/volley_0001.gif")
+      << "each kind of file counts on its own";
+  std::remove((DIR + "/volley_0001.png").c_str());
+  EXPECT_EQ(harness::claim_capture_name(DIR, "png", ERROR), DIR + "/volley_0001.png")
+      << "a number freed again is taken again";
+  EXPECT_EQ(harness::claim_capture_name(DIR + "/missing", "png", ERROR), "");
+  EXPECT_NE(ERROR.find("/missing/volley_0001.png"), std::string::npos) << ERROR;
+}

@@ -22,7 +22,8 @@ TEST(KeyScript, ReadsEventsInFrameOrderAndSkipsCommentsAndBlankLines) {
   EXPECT_FALSE(S.events_at(5)[0].DOWN) << "'up' releases";
   EXPECT_EQ(S.last_frame(), 5);
   const std::pair<const char*, int> KEYS[] = {
-      {"Right", 77}, {"Tab", 15}, {"Enter", 28}, {"F4", 62}};
+      {"Right", 77}, {"Tab", 15}, {"Enter", 28}, {"F4", 62}, {"PageUp", 73}, {"Period", 52},
+      {"F11", 87}, {"F12", 88}};
   for (const auto& [NAME, CODE] : KEYS) {
     EXPECT_EQ(harness::key_scancode(NAME), CODE) << NAME << " has the library's scan code";
     EXPECT_STREQ(harness::key_name(CODE), NAME) << "names and codes map both ways";
@@ -34,7 +35,9 @@ TEST(KeyScript, BadLineIsReportedWithFileAndLine) {
   } CASES[] = {{"1 Up down\n0 Up down\n", 2, "frame '0'"},
                {"# c\n\n4 Space down\n", 3, "unknown key 'Space'"},
                {"4 Up\n", 1, "FRAME KEY down|up"},
-               {"4 Up down now\n", 1, "'now'"}};
+               {"4 Up down now\n", 1, "'now'"},
+               {"2 MOUSE 1.5 3\n", 1, "FRAME MOUSE X Y"},
+               {"2 MOUSE 1 3 4\n", 1, "'4'"}};
   for (const auto& C : CASES) {
     harness::KeyScript S;
     std::string ERROR;
