@@ -1,5 +1,5 @@
 // Engine tests that the scenarios cannot express: the lifecycle of turrets, lists and the pool
-// (pointers, bound slots, blocks in the tracker) and the anchor points.
+// (pointers, bound slots, blocks in the tracker).
 #include "tests/unit/turret_module_test_util.hpp"
 
 using namespace volley_test;
@@ -47,20 +47,6 @@ TEST(ParamList, AddKeepsTheOrderAndAnEmptyLastNode) {
   TURRET_PARAM_TYPE* S = PARAM_ADD(L);
   EXPECT_EQ(L, nullptr) << "adding to a null list returns the set unlinked";
   LEAKSCOPE_DEALLOCATE(S, "test", __LINE__, "s");
-}
-
-TEST_F(TurretTest, AnchorPointsAreCopiedEveryStep) {
-  COORD_TYPE POS{60.0f, 70.0f}, TGT{60.0f, 170.0f};
-  T.SET_POSITION(T, &POS);
-  T.SET_TARGET(T, &TGT);
-  T.TARGETING = -1;
-  T.XV = 1.0f;
-  T.SHOOT(T, T.LIST_MANAGE(T, 0, 0));
-  EXPECT_EQ(T.ROTATION, 90) << "aimed at the point straight below";
-  EXPECT_EQ(T.X, 61.0f) << "copied from the position, then moved by XV";
-  POS = {10.0f, 20.0f};
-  T.SHOOT(T, T.LIST_MANAGE(T, 0, 0));
-  EXPECT_EQ(T.X, 11.0f) << "the position is read again on every step";
 }
 
 TEST_F(PoolTest, DestroyForgetsTheArray) {
