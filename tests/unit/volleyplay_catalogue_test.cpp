@@ -1,5 +1,5 @@
 // Tests of the built-in barrage catalogue: every pattern's sets for both cannons against the
-// reviewed golden file, BARRAGE_8's pauses, and the two programmes the player builds.
+// reviewed golden file (BARRAGE_8's pauses included), and the two programmes the player builds.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -51,7 +51,6 @@ const char* const FIELDS[] = {
 const std::string FLOAT_FIELDS = "..ffffff.f.............ff.........";
 static_assert(sizeof(TURRET_PARAM_TYPE) == sizeof FIELDS / sizeof FIELDS[0] * 4);
 
-
 std::string TEXT(const TURRET_PARAM_TYPE& S) {
   int32_t WORDS[34];
   std::memcpy(WORDS, &S, sizeof WORDS);
@@ -77,8 +76,6 @@ constexpr BARRAGE_FN BARRAGES[17] = {
     BARRAGE_7, BARRAGE_8, BARRAGE_9,  BARRAGE_10, BARRAGE_11, BARRAGE_12, BARRAGE_13,
     BARRAGE_14, BARRAGE_15, BARRAGE_16};
 
-bool SAME(const TURRET_PARAM_TYPE& A, const TURRET_PARAM_TYPE& B) { return TEXT(A) == TEXT(B); }
-
 }  // namespace
 
 TEST(BarrageCatalogue, EveryPatternAppendsTheGoldenSetsToBothCannons) {
@@ -94,28 +91,6 @@ TEST(BarrageCatalogue, EveryPatternAppendsTheGoldenSetsToBothCannons) {
     }
   }
   volley_test::EXPECT_GOLDEN("barrage_catalogue.txt", ALL);
-}
-
-// BARRAGE_8's further sets: seven firing sets, each followed by a pause that carries the
-// second cannon's direction on both cannons.
-TEST(BarrageCatalogue, BarrageEightPausesCarryTheSecondCannonsDirection) {
-  Pair PAIR(BARRAGE_8, 400);
-  const std::vector<TURRET_PARAM_TYPE> A = SETS(PAIR.RECORDS[0]), B = SETS(PAIR.RECORDS[1]);
-  ASSERT_EQ(A.size(), 15u);
-  ASSERT_EQ(B.size(), 15u);
-  for (int32_t I = 0; I < 7; ++I) {
-    TURRET_PARAM_TYPE FIRE_B = A[1 + 2 * I];
-    FIRE_B.ROTATION = BARRAGE_8_ROTATION(I, true);
-    FIRE_B.ROTDIR = -1;
-    EXPECT_TRUE(SAME(B[1 + 2 * I], FIRE_B))
-        << "firing set " << I << " of the second cannon differs in ROTATION and ROTDIR only:\n"
-        << TEXT(B[1 + 2 * I]) << "\n" << TEXT(FIRE_B);
-    TURRET_PARAM_TYPE PAUSE = FIRE_B;
-    PAUSE.DELAY = 15;
-    PAUSE.BULLETS_PER_SHOT = 0;
-    EXPECT_EQ(TEXT(A[2 + 2 * I]), TEXT(PAUSE)) << "the first cannon's pause " << I;
-    EXPECT_EQ(TEXT(B[2 + 2 * I]), TEXT(PAUSE)) << "the second cannon's pause " << I;
-  }
 }
 
 TEST(PlayerProgrammes, EachCannonGetsThirtyOneSetsInTheStatedOrder) {
