@@ -1,12 +1,9 @@
-# volleyview end to end: headless key-script sessions, and hot reload in a real window.
-volley_add_test(volleyview_e2e_test SOURCES e2e/volleyview_e2e_test.cpp LIBS PNG::PNG GIF::GIF
-                LABELS e2e view)
-target_include_directories(volleyview_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
-add_dependencies(volleyview_e2e_test volleyview)
+# volleyview hot reload in a real window.
 add_executable(volleyview_window_test e2e/volleyview_window_test.cpp)
 target_link_libraries(volleyview_window_test PRIVATE volley_test_main)
 target_include_directories(volleyview_window_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
-target_compile_definitions(volleyview_window_test PRIVATE VOLLEY_RUN_DIR="${VOLLEY_RUN_DIR}")
+target_compile_definitions(volleyview_window_test PRIVATE VOLLEY_RUN_DIR="${VOLLEY_RUN_DIR}"
+                                                   VOLLEY_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_dependencies(volleyview_window_test volleyview)
 gtest_discover_tests(volleyview_window_test DISCOVERY_TIMEOUT 60 TEST_LIST volleyview_window_TESTS
                      PROPERTIES RESOURCE_LOCK x_keyboard_focus TIMEOUT 120)

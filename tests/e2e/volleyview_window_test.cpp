@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 
 #include "run_program.hpp"
@@ -23,8 +24,10 @@ TEST(VolleyviewWindow, ReloadsFilesSavedThroughARenameAndSurvivesABrokenOne) {
       << "xdotool is installed by scripts/setup.sh";
   const fs::path DIR = e2e::SCRATCH_DIR("volleyview_window", true);
   fs::create_directory(DIR / "p");
-  const auto RADIUS = [](const char* R) {
-    return e2e::PROGRAMME_JSON({e2e::SET_JSON({{"RADIUS", R}})});
+  const std::string GOOD =
+      e2e::READ_FILE(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/sessions/view_keys/p/a.json");
+  const auto RADIUS = [&GOOD](const char* R) {
+    return std::regex_replace(GOOD, std::regex("RADIUS\": 10"), "RADIUS\": " + std::string(R));
   };
   e2e::SAVE_BY_RENAME(DIR / "p/a.json", RADIUS("10"));
   e2e::SAVE_BY_RENAME(DIR / "p/b.json", RADIUS("11"));
