@@ -57,49 +57,37 @@ e2e::RunResult PRESS_CAPTURE_KEYS(const std::vector<std::string>& ARGS, const fs
   return R;
 }
 
-class CaptureWindow : public ::testing::Test {
- protected:
-  fs::path DIR;
-  void SetUp() override {
-    const char* DISPLAY = std::getenv("DISPLAY");
-    if (DISPLAY == nullptr || *DISPLAY == '\0')
-      GTEST_SKIP() << "no X display (scripts/test.sh provides one)";
-    ASSERT_EQ(std::system("command -v xdotool > /dev/null"), 0)
-        << "xdotool is installed by scripts/setup.sh";
-    DIR = e2e::SCRATCH_DIR("capture_window", true);
-    for (const char* NAME : {"qz.pal", "bullet.put"})
-      fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, DIR / NAME);
-  }
-  void TearDown() override {
-    if (!HasFailure() && !DIR.empty()) fs::remove_all(DIR);
-  }
-  void EXPECT_TWO_CAPTURES(const e2e::RunResult& R, const std::string& SEEN) {
-    ASSERT_FALSE(R.TIMED_OUT) << SEEN << "--- stdout\n" << R.OUT << "--- stderr\n" << R.ERR;
-    EXPECT_EQ(R.EXIT, 0) << R.ERR;
-    for (const char* LINE :
-         {"wrote volley_0001.png", "recording volley_0001.gif", "wrote volley_0001.gif"})
-      EXPECT_NE(R.OUT.find(LINE), std::string::npos) << "prints '" << LINE << "'\n"
-                                                     << SEEN << R.OUT;
-    EXPECT_GT(e2e::PNG_WIDTH(DIR / "volley_0001.png"), 0u)
-        << "the snapshot decodes; kept in " << DIR;
-    EXPECT_GT(e2e::GIF_FRAMES(DIR / "volley_0001.gif"), 5)
-        << "the GIF decodes and holds about a second";
-    EXPECT_FALSE(fs::exists(DIR / "volley_0002.png")) << "one press, one file";
-  }
-};
-
-TEST_F(CaptureWindow, DesignerCapturesInAnOpenGlMode) {
+// Runs a program in a scratch directory, presses the capture keys and checks both files.
+void EXPECT_TWO_CAPTURES(const std::vector<std::string>& ARGS, const std::string& STDIN,
+                         const std::string& QUIT) {
+  const char* DISPLAY = std::getenv("DISPLAY");
+  if (DISPLAY == nullptr || *DISPLAY == '\0')
+    GTEST_SKIP() << "no X display (scripts/test.sh provides one)";
+  ASSERT_EQ(std::system("command -v xdotool > /dev/null"), 0)
+      << "xdotool is installed by scripts/setup.sh";
+  const fs::path DIR = e2e::SCRATCH_DIR("capture_window", true);
+  for (const char* NAME : {"qz.pal", "bullet.put"})
+    fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, DIR / NAME);
   std::string SEEN;
-  const e2e::RunResult R =
-      PRESS_CAPTURE_KEYS({std::string(VOLLEY_RUN_DIR) + "/volleyedit"}, DIR, "522", "Escape", SEEN);
-  EXPECT_TWO_CAPTURES(R, SEEN);
+  const e2e::RunResult R = PRESS_CAPTURE_KEYS(ARGS, DIR, STDIN, QUIT, SEEN);
+  ASSERT_FALSE(R.TIMED_OUT) << SEEN << "--- stdout\n" << R.OUT << "--- stderr\n" << R.ERR;
+  EXPECT_EQ(R.EXIT, 0) << R.ERR;
+  for (const char* LINE :
+       {"wrote volley_0001.png", "recording volley_0001.gif", "wrote volley_0001.gif"})
+    EXPECT_NE(R.OUT.find(LINE), std::string::npos) << "prints '" << LINE << "'\n" << SEEN << R.OUT;
+  EXPECT_GT(e2e::PNG_WIDTH(DIR / "volley_0001.png"), 0u) << "the snapshot decodes; kept in " << DIR;
+  EXPECT_GT(e2e::GIF_FRAMES(DIR / "volley_0001.gif"), 5)
+      << "the GIF decodes and holds about a second";
+  EXPECT_FALSE(fs::exists(DIR / "volley_0002.png")) << "one press, one file";
+  if (!::testing::Test::HasFailure()) fs::remove_all(DIR);
 }
 
-TEST_F(CaptureWindow, PlayerCapturesWithCaptureKeysOn) {
-  std::string SEEN;
-  const e2e::RunResult R = PRESS_CAPTURE_KEYS(
-      {std::string(VOLLEY_RUN_DIR) + "/volleyplay", "--capture-keys"}, DIR, "", "space", SEEN);
-  EXPECT_TWO_CAPTURES(R, SEEN);
+TEST(CaptureWindow, DesignerCapturesInAnOpenGlMode) {
+  EXPECT_TWO_CAPTURES({std::string(VOLLEY_RUN_DIR) + "/volleyedit"}, "522", "Escape");
+}
+
+TEST(CaptureWindow, PlayerCapturesWithCaptureKeysOn) {
+  EXPECT_TWO_CAPTURES({std::string(VOLLEY_RUN_DIR) + "/volleyplay", "--capture-keys"}, "", "space");
 }
 
 }  // namespace
