@@ -112,9 +112,8 @@ TEST(VolleyviewWindow, ReloadsFilesSavedThroughARenameAndSurvivesABrokenOne) {
   const auto RADIUS = [&GOOD](const char* R) {
     return std::regex_replace(GOOD, std::regex("RADIUS\": 10"), "RADIUS\": " + std::string(R));
   };
-  e2e::SAVE_BY_RENAME(DIR / "p/a.json", RADIUS("10"));
-  e2e::SAVE_BY_RENAME(DIR / "p/b.json", RADIUS("11"));
-  e2e::SAVE_BY_RENAME(DIR / "p/c.json", RADIUS("12"));
+  for (const char* NAME : {"a", "b", "c"})
+    e2e::SAVE_BY_RENAME(DIR / "p" / (NAME + std::string(".json")), RADIUS("10"));
 
   // Each step waits for what the trace shows, then acts; SEEN tells the story on failure.
   int STEP = 0, WAITED = 0, SAVED_AT = 0, RELOADED_AT = 0, BROKEN_AT = 0;
