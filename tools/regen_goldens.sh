@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
-  volleyedit_model_test
+  volleyedit_model_test sessions_e2e_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -44,5 +44,6 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCat
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='StatsText.*' \
   --gtest_brief=1 > /dev/null
-echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt and designer_stats.txt"
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
+echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_stats.txt and sessions/*.out"
 git diff --stat -- tests/golden

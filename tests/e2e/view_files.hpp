@@ -1,5 +1,5 @@
-// Test helpers for volleyview: pattern files written as .json programmes, and trace lines
-// read back by frame.
+// Test helpers for volleyview: files saved as editors save them, and trace lines read back by
+// frame.
 #pragma once
 
 #include <filesystem>
@@ -7,42 +7,8 @@
 #include <iterator>
 #include <map>
 #include <string>
-#include <vector>
 
 namespace e2e {
-
-/// One set of a programme: the fields of a cannon in the middle of the page firing a fan of
-/// four, with the named fields replaced (values as JSON text).
-inline std::string SET_JSON(const std::map<std::string, std::string>& CHANGES) {
-  std::map<std::string, std::string> F = {{"X", "160"},
-                                          {"Y", "120"},
-                                          {"ACTIVE", "-1"},
-                                          {"RADIUS", "10"},
-                                          {"MAXROTATION", "359"},
-                                          {"ROTSPEED", "8"},
-                                          {"ROTDIR", "1"},
-                                          {"MAXSPAWNDELAY", "4"},
-                                          {"MAXBULLET", "128"},
-                                          {"BULLETS_PER_SHOT", "4"},
-                                          {"SPREAD_ROTATION", "25"},
-                                          {"BULLETSPEED", "4"},
-                                          {"BULLETOFFSET", "1.3"},
-                                          {"BULLETWAVEMAXDELAY", "3"},
-                                          {"BULLET_TYPE", "1"},
-                                          {"BULLET_MIN_FRAME", "26"},
-                                          {"BULLET_NUM_FRAME", "1"}};
-  for (const auto& [K, V] : CHANGES) F[K] = V;
-  std::string S = "{";
-  for (const auto& [K, V] : F) S += (S.size() > 1 ? ", \"" : "\"") + K + "\": " + V;
-  return S + "}";
-}
-
-/// A programme file of the given sets.
-inline std::string PROGRAMME_JSON(const std::vector<std::string>& SETS) {
-  std::string S = "{\"format\": \"volley-programme\", \"version\": 1, \"sets\": [";
-  for (std::size_t I = 0; I < SETS.size(); ++I) S += (I ? ", " : "") + SETS[I];
-  return S + "]}\n";
-}
 
 /// Writes TEXT to PATH through a temporary file and a rename, as editors save.
 inline void SAVE_BY_RENAME(const std::filesystem::path& PATH, const std::string& TEXT) {

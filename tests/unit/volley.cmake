@@ -13,6 +13,7 @@ target_link_libraries(volley_c_test PRIVATE volley)
 foreach(MODE quiet report)
   add_test(NAME volley_c_test_${MODE}
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/volley_c_test.sh
-                   $<TARGET_FILE:volley_c_test> ${MODE})
+                   $<TARGET_FILE:volley_c_test> ${MODE}
+                   ${CMAKE_SOURCE_DIR}/tests/golden)
   set_tests_properties(volley_c_test_${MODE} PROPERTIES LABELS "unit;lib" TIMEOUT 60)
 endforeach()

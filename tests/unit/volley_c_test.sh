@@ -4,7 +4,7 @@
 set -u
 PROGRAM=$1
 MODE=$2
-OUT=$("$PROGRAM" "$MODE" </dev/null 2>&1)
+OUT=$("$PROGRAM" "$MODE" "$3" </dev/null 2>&1)
 RC=$?
 printf '%s\n' "$OUT"
 if [ "$RC" -ne 0 ]; then echo "exit code $RC"; exit 1; fi

@@ -54,29 +54,11 @@ void ENGINE_TURRET(NBARRAGE::TURRET_TYPE& T, const volley::Programme& P) {
   }
 }
 
-// Three sets that use the aimed first shot, both rotation rules, three wave modes and a
-// smaller slot count, each waiting a different number of frames.
-volley::Programme THREE_SETS() {
-  return volley::detail::parse_json(R"({"format": "volley-programme", "version": 1, "sets": [
-    {"X": 160, "Y": 60, "ACTIVE": -1, "RADIUS": 8, "ROTATION": 90, "MAXROTATION": 359,
-     "ROTSPEED": 7, "ROTDIR": 1, "MAXSPAWNDELAY": 3, "MAXBULLET": 128, "BULLETS_PER_SHOT": 5,
-     "SPREAD_ROTATION": 20, "BULLETSPEED": 2.5, "BULLETOFFSET": 0.7, "BULLET_TYPE": 1,
-     "BULLET_MIN_FRAME": 26, "BULLET_NUM_FRAME": 1},
-    {"DELAY": 40, "TARGETING": -1, "X": 160, "Y": 60, "ACTIVE": -1, "RADIUS": 8,
-     "ROTATION": 90, "MINROTATION": 45, "MAXROTATION": 135, "ROTSPEED": 7, "ROTDIR": 1,
-     "MAXSPAWNDELAY": 3, "MAXBULLET": 128, "BULLETS_PER_SHOT": 5, "SPREAD_ROTATION": 20,
-     "BULLETSPEED": 2.5, "BULLETSPEED_DELTA": 0.3, "WAVEMODE": 3, "ROTATION_AI": 1,
-     "BULLET_MIN_FRAME": 4, "BULLET_NUM_FRAME": 8},
-    {"DELAY": 60, "X": 160, "Y": 60, "XV": 0.5, "YV": -0.25, "ACTIVE": -1, "RADIUS": 8,
-     "MAXROTATION": 359, "ROTSPEED": 7, "ROTDIR": 1, "MAXSPAWNDELAY": 3, "MAXBULLET": 100,
-     "BULLETS_PER_SHOT": 5, "SPREAD_ROTATION": 20, "BULLETSPEED": 2.5, "WAVEMODE": 5,
-     "BULLETWAVEMAX": 4, "BULLETWAVEMAXDELAY": 10, "BULLET_TYPE": 1, "BULLET_MIN_FRAME": 26,
-     "BULLET_NUM_FRAME": 1}]})",
-                                    "three sets");
-}
-
 TEST(VolleyCannon, PlaysEveryFrameAsTheEngineDoes) {
-  const volley::Programme P = THREE_SETS();
+  // Three sets that use the aimed first shot, both rotation rules, three wave modes and a
+  // smaller slot count, each waiting a different number of frames.
+  const volley::Programme P =
+      volley::load_programme(fs::path(VOLLEY_SOURCE_DIR) / "tests/golden/three_sets.json");
   NBARRAGE::TURRET_TYPE REF{};
   ENGINE_TURRET(REF, P);
   NBARRAGE::COORD_TYPE AT{100.0f, 80.0f}, AIM{200.0f, 220.0f};
@@ -115,15 +97,20 @@ TEST(VolleyCannon, PlaysEveryFrameAsTheEngineDoes) {
 class VolleyFiles : public ::testing::Test {
  protected:
   fs::path DIR;
-  void SetUp() override { DIR = e2e::SCRATCH_DIR("volley_files", false); }
-  void TearDown() override { fs::remove_all(DIR); }
+  NBARRAGE::TURRET_PARAM_TYPE SCRATCH{};
+  void SetUp() override {
+    DIR = e2e::SCRATCH_DIR("volley_files", false);
+    NDESIGNER::CREATE_CANNONS(SCRATCH);
+  }
+  void TearDown() override {
+    NDESIGNER::DESTROY_CANNONS();
+    fs::remove_all(DIR);
+  }
 };
 
 // Files the designer saves: its start-up menu walked by the designer's own edits (Right/Left
 // steps within limits, F3, Tab), with rows 0, 2 and 3 at their start values.
 TEST_F(VolleyFiles, DesignerFilesComeBackThroughJsonByteForByte) {
-  NBARRAGE::TURRET_PARAM_TYPE SCRATCH{};
-  NDESIGNER::CREATE_CANNONS(SCRATCH);
   const float START[3] = {MENU[0].VALUE, MENU[2].VALUE, MENU[3].VALUE};
   std::mt19937 RNG(20261207);
   for (int FILE = 0; FILE < 100; ++FILE) {
@@ -146,14 +133,11 @@ TEST_F(VolleyFiles, DesignerFilesComeBackThroughJsonByteForByte) {
     volley::save_programme(volley::load_programme(DIR / "a.json"), DIR / "b.vly");
     ASSERT_EQ(e2e::READ_FILE((DIR / "b.vly").string()), SAVED) << "file " << FILE;
   }
-  NDESIGNER::DESTROY_CANNONS();
 }
 
 // Any 140 bytes: the set read from them holds what the designer's cannon holds after loading
 // the same file (rows 4 and 5, which the designer keeps in its menu, in X and Y).
 TEST_F(VolleyFiles, VlyFilesReadAsTheDesignerLoadsThem) {
-  NBARRAGE::TURRET_PARAM_TYPE SCRATCH{};
-  NDESIGNER::CREATE_CANNONS(SCRATCH);
   std::mt19937 RNG(7);
   std::uniform_real_distribution<float> WIDE(-2000.0f, 2000.0f);
   for (int FILE = 0; FILE < 200; ++FILE) {
@@ -187,7 +171,6 @@ TEST_F(VolleyFiles, VlyFilesReadAsTheDesignerLoadsThem) {
     EXPECT_EQ(P[0].Y, MENU[5].VALUE) << "file " << FILE;
     T.DESTROY(T);
   }
-  NDESIGNER::DESTROY_CANNONS();
 }
 
 TEST_F(VolleyFiles, BadFilesAreRefusedWithTheirReason) {
