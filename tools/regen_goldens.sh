@@ -44,5 +44,8 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCat
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='StatsText.*' \
   --gtest_brief=1 > /dev/null
-echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt and designer_stats.txt"
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" \
+  --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' --gtest_brief=1 > /dev/null
+echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_stats.txt,"
+echo "harness_key_scripts.txt and harness_options.txt"
 git diff --stat -- tests/golden
