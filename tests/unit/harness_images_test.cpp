@@ -65,7 +65,9 @@ TEST(HarnessGif, FramesPaletteAndDelaysReadBack) {
   {
     harness::GifWriter G;
     ASSERT_TRUE(G.open(SCRATCH("anim.gif"), ERROR)) << ERROR;
-    for (const auto& [PIXELS, PALETTE, DELAY] : {std::tuple{&A, &P1, 3}, {&B, &P1, 4}, {&A, &P2, 2}})
+    const std::tuple<const std::vector<uint8_t>*, const Palette*, int> FRAMES[] = {
+        {&A, &P1, 3}, {&B, &P1, 4}, {&A, &P2, 2}};
+    for (const auto& [PIXELS, PALETTE, DELAY] : FRAMES)
       ASSERT_TRUE(G.add_frame(9, 4, PIXELS->data(), *PALETTE, DELAY, ERROR)) << ERROR;
     EXPECT_FALSE(G.add_frame(10, 4, A.data(), P1, 2, ERROR)) << "all frames share the first's size";
     ASSERT_TRUE(G.close(ERROR)) << ERROR;
