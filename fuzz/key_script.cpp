@@ -12,11 +12,6 @@
 #include "volleyedit/designer.hpp"
 #include "volleyedit/keys.hpp"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   const std::string TEXT(reinterpret_cast<const char*>(DATA), SIZE);
   harness::KeyScript SCRIPT;
