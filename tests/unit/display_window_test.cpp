@@ -46,8 +46,10 @@ class SoftwareWindow : public DisplayWindow, public ::testing::WithParamInterfac
 
 TEST_P(SoftwareWindow, ShowsTheScaledPage) {
   const int32_t MODE = GetParam();
+  const int SCALE = MODE == 0 ? 3 : 1;  // --scale 3: each presented pixel a 3 x 3 block
   for (int I = 0; I < 16; ++I)  // sixteen colours with distinct red components
     draw2d::set_palette(I, uint32_t((I * 4 + 3) | ((63 - I * 3) << 8) | ((I * 9 % 64) << 16)));
+  draw2d::set_window_scale(SCALE);
   OPEN(MODE, 8);
   ASSERT_TRUE(draw2d::screen_has_window()) << "a software mode opens the library's window";
   uint32_t SEED = 12345;
@@ -58,15 +60,15 @@ TEST_P(SoftwareWindow, ShowsTheScaledPage) {
   VIDEO.RENDER(VIDEO);
   const auto F = NDISPLAY::PRESENTED_FRAME(VIDEO);
   const auto* SHOWN = static_cast<const uint8_t*>(F.PIXELS);
-  const int W = MODE == 0 ? 320 : 640;
+  ASSERT_EQ(F.W, MODE == 0 ? 320 : 640) << "mode 0 presents the page, the others the scaled page";
+  const int W = F.W * SCALE;
   const int H = W * 3 / 4;
-  ASSERT_EQ(F.W, W) << "mode 0 presents the page itself, the others the scaled page";
   std::vector<uint32_t> GOT(std::size_t(W) * H);
   ASSERT_TRUE(draw2d::detail::window_read_pixels(GOT.data(), W, H))
-      << "the window is the size of what is presented: " << W << " x " << H;
+      << "the window is the presented size times the scale: " << W << " x " << H;
   int I = 0;
   for (; I < W * H; ++I) {
-    const auto P = draw2d::palette_rgb(SHOWN[I / W * F.STRIDE + I % W]);
+    const auto P = draw2d::palette_rgb(SHOWN[I / W / SCALE * F.STRIDE + I % W / SCALE]);
     if ((GOT[I] & 0xFFFFFF) != (uint32_t(P.R) << 16 | P.G << 8 | P.B)) break;
   }
   EXPECT_EQ(I, W * H) << "window pixel (" << I % W << "," << I / W << ") of mode " << MODE
