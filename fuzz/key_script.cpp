@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   for (const harness::KeyEvent& E : SCRIPT.events()) {
     FUZZ_CHECK(E.FRAME >= PREVIOUS, "events are in frame order");
     const bool NAMED = *harness::key_name(E.SCANCODE) != '\0';
-    FUZZ_CHECK(NAMED || E.SCANCODE == harness::MOUSE_MOVE, "every event is a known key or the mouse");
+    FUZZ_CHECK(NAMED || E.SCANCODE == harness::MOUSE_MOVE,
+               "every event is a known key or the mouse");
     PREVIOUS = E.FRAME;
   }
   const int32_t FRAMES = SCRIPT.last_frame() < 199 ? SCRIPT.last_frame() + 1 : 200;

@@ -1,11 +1,8 @@
 // Tests of the display record: the blocks each mode holds and returns, headless presentation of
-// every mode, the pacing, and the fatal end when GLFW cannot start.
+// every mode, and the pacing.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -136,28 +133,6 @@ TEST(DisplayPacing, ARestartedClockDoesNotStallTheFrame) {
   NDISPLAY::PACE_FRAME(START, FAKE_CLOCK);
   EXPECT_LT(START, 6.0) << "the frame time follows the new clock";
   EXPECT_LE(FAKE_READS, 3) << "no wait for a frame that lies in the future";
-}
-
-TEST(DisplayDeathTest, GlfwThatCannotStartEndsTheProgramWithItsMessage) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const std::string LOG = ::testing::TempDir() + "display_glfw_fail.txt";
-  EXPECT_EXIT(
-      {
-        setenv("DISPLAY", "no-such-host:77", 1);
-        unsetenv("WAYLAND_DISPLAY");
-        if (std::freopen(LOG.c_str(), "w", stdout) == nullptr) std::abort();
-        SCREEN_TYPE V{};
-        V.INIT = NDISPLAY::INIT;
-        V.INIT(V);
-        V.SET_SCREEN(V, 5, 32, 0);
-        std::abort();  // not reached: SET_SCREEN ends the program
-      },
-      ::testing::ExitedWithCode(0), "");
-  std::ifstream IN(LOG);
-  std::string FIRST;
-  std::getline(IN, FIRST);
-  EXPECT_EQ(FIRST, "Failed to initialize GLFW!") << "the one fatal line comes first";
-  std::remove(LOG.c_str());
 }
 
 }  // namespace
