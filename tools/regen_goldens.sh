@@ -47,5 +47,7 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='Stat
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' --gtest_brief=1 > /dev/null
 echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_stats.txt,"
-echo "harness_key_scripts.txt and harness_options.txt"
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
+  --gtest_brief=1 > /dev/null
+echo "harness_key_scripts.txt, harness_options.txt and draw2d_shapes.txt"
 git diff --stat -- tests/golden
