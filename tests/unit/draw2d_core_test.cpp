@@ -1,5 +1,6 @@
 // draw2d core: coordinate rounding, clipped blits, boxes and circles (golden pictures), the
-// palette and memory images. Targets sit between guard bytes, so a write past a buffer's extent is caught.
+// palette and memory images. Targets sit between guard bytes, so a write past a buffer's
+// extent is caught.
 #include <gtest/gtest.h>
 
 #include <algorithm>
