@@ -229,7 +229,8 @@ void DESTROY_BACKEND(SCREEN_TYPE& VIDEO) {
   DESTROY_VPAGE(VIDEO);
   DESTROY_MEM_TEXTURE(VIDEO);
   // QUIRK: the colour map is returned but P_CMAP keeps its value; every reader checks the
-  // texel store first. Pinned by Headless.OpenGlModeReleasesAllFourBlocks.
+  // texel store first. Pinned by
+  // DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
   if (LIVE && VIDEO.P_CMAP != nullptr) {
     LEAKSCOPE_DEALLOCATE(VIDEO.P_CMAP, MODULE, __LINE__, "video.p_cmap");
   }
@@ -305,7 +306,7 @@ void SCALE_2X_ASM(SCREEN_TYPE& VIDEO) {
   // sees the last pixel of the row above, column 319 the first pixel of the row below.
   // CHOICE: where a neighbour would lie outside the page (above row 0, below row 239, left
   // of (0, 0), right of (319, 239)) the centre pixel stands in for it
-  // (Scaler.Scale2xBordersUseTheCentreForMissingNeighbours).
+  // (Scaler.Scale2xMatchesTheReferenceOnRandomPages).
   for (int Y = 0; Y < PAGE_H; ++Y) {
     const uint8_t* SRC = PAGE + Y * PAGE_W;
     const uint8_t* ABOVE = Y > 0 ? SRC - PAGE_W : SRC;

@@ -75,7 +75,7 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
                 int32_t FULL_SCREEN);
 /// Returns the blocks of the mode; the page, scaled page and texel-store pointers become null.
 /// QUIRK: P_CMAP keeps its (released) value; nothing reads it once the texel store is gone
-/// (pinned by Headless.OpenGlModeReleasesAllFourBlocks).
+/// (pinned by DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen).
 void END_SCREEN(SCREEN_TYPE& VIDEO);
 /// OpenGL modes: shuts GLFW down. Clears the slots. The library screen stays open.
 void DESTROY(SCREEN_TYPE& VIDEO);

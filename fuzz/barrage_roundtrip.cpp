@@ -28,11 +28,6 @@ int32_t READ_KEY(KEY K) { return K == HELD ? -1 : 0; }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   const std::size_t BLOCKS = LEAKSCOPE_COUNT();
   const std::string SAVED = volley_fuzz::scratch_dir() + "/saved.vly";

@@ -38,11 +38,6 @@ bool SIZE_IS_MODEST(const uint8_t* BMP, std::size_t SIZE) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   uint8_t H[HEAD] = {};
   std::memcpy(H, DATA, SIZE < HEAD ? SIZE : HEAD);

@@ -56,3 +56,10 @@ void enter_asset_dir() {
 }
 
 }  // namespace volley_fuzz
+
+// The set-up of a target that needs nothing more; a target with its own (a strong definition)
+// replaces it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int*, char***) {
+  volley_fuzz::init_process();
+  return 0;
+}

@@ -12,11 +12,6 @@
 #include "volleyedit/designer.hpp"
 #include "volleyedit/keys.hpp"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   const std::string TEXT(reinterpret_cast<const char*>(DATA), SIZE);
   harness::KeyScript SCRIPT;
@@ -30,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   for (const harness::KeyEvent& E : SCRIPT.events()) {
     FUZZ_CHECK(E.FRAME >= PREVIOUS, "events are in frame order");
     const bool NAMED = *harness::key_name(E.SCANCODE) != '\0';
-    FUZZ_CHECK(NAMED || E.SCANCODE == harness::MOUSE_MOVE, "every event is a known key or the mouse");
+    FUZZ_CHECK(NAMED || E.SCANCODE == harness::MOUSE_MOVE,
+               "every event is a known key or the mouse");
     PREVIOUS = E.FRAME;
   }
   const int32_t FRAMES = SCRIPT.last_frame() < 199 ? SCRIPT.last_frame() + 1 : 200;

@@ -45,11 +45,6 @@ void PARSE(const std::vector<std::string>& ARGS, const harness::OptionsConfig& C
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   std::vector<std::string> ARGS(1);
   for (std::size_t I = 0; I < SIZE && ARGS.size() <= 32; ++I) {

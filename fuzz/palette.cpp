@@ -6,11 +6,6 @@
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   for (int I = 0; I < 256; ++I) draw2d::set_palette(I, 0x3F3F3Fu);  // not black beforehand
   INIT_PALETTE_DATA(volley_fuzz::write_file("colours.pal", DATA, SIZE));

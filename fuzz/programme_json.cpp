@@ -6,11 +6,6 @@
 #include "fuzz/fuzz_common.hpp"
 #include "lib/src/formats.hpp"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   volley::Programme P;
   try {

@@ -6,11 +6,6 @@
 #include "image/pixbank_image.hpp"
 #include "leakscope/leakscope.hpp"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  volley_fuzz::init_process();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   const std::size_t BLOCKS = LEAKSCOPE_COUNT();
   IMAGETYPE IMAGE{};

@@ -45,5 +45,10 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCat
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='StatsText.*' \
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
-echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_stats.txt and sessions/*.out"
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
+  --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
+  --gtest_brief=1 > /dev/null
+echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_stats.txt,"
+echo "harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt and sessions/*.out"
 git diff --stat -- tests/golden

@@ -205,8 +205,8 @@ bool window_open(int W, int H, unsigned FLAGS, int SCALE) {
   // the same picture (the same streaming texture, nearest-pixel scaling) straight to the
   // window at a fraction of the CPU; the window surface then must not be drawn through OpenGL
   // either. Measured by BM_DesignerPacedLoop (bench/paced_loop_bench.cpp). The picture is
-  // pinned by Draw2dWindowSize.ShowsTheVisiblePageScaledAndCloses, which under Xvfb (OpenGL
-  // by llvmpipe) takes this path.
+  // pinned by SoftwareWindow.ShowsTheScaledPage, which under Xvfb (OpenGL by llvmpipe) takes
+  // this path.
   if (WINDOW.REN && software_opengl(WINDOW.REN)) {
     SDL_DestroyRenderer(WINDOW.REN);
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");

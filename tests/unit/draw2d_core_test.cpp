@@ -1,18 +1,20 @@
-// draw2d core: coordinate rounding, clipped blits and boxes, circles, the palette and memory
-// images. Targets sit between guard bytes, so a write past a buffer's extent is caught.
+// draw2d core: coordinate rounding, clipped blits, boxes and circles (golden pictures), the
+// palette and memory images. Targets sit between guard bytes, so a write past a buffer's
+// extent is caught.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "draw2d/draw2d.hpp"
+#include "tests/unit/golden.hpp"
 #include "tests/unit/image_test_files.hpp"
 
 namespace {
-
-using Pixels = std::set<std::pair<int, int>>;
 
 // A W x H buffer between two 64-byte margins of 0xA5 that no test draws.
 struct Guarded {
@@ -24,12 +26,6 @@ struct Guarded {
   }
   uint8_t* buf() { return B.data() + 64; }
   long guard_bytes() const { return std::count(B.begin(), B.end(), 0xA5); }
-  Pixels with(uint8_t C) {
-    Pixels P;
-    for (int I = 0; I < W * H; ++I)
-      if (buf()[4 + I] == C) P.insert({I % W, I / W});
-    return P;
-  }
 };
 
 }  // namespace
@@ -64,55 +60,45 @@ TEST(Draw2dBlit, WideTransparentRowsFollowThePixelRule) {
   }
 }
 
-TEST(Draw2dBlit, ClipsToTheTargetAndKeepsTransparentPixels) {
+// tests/golden/draw2d_shapes.txt: each line names a blit of a 3 x 3 source (indices 1 to 9,
+// the centre 0), a box or a circle; the picture under it is the 11 x 7 target it leaves
+// ("-" the background index 20, "." index 0, "#" index 15).
+TEST(Draw2dShapes, ClipRoundAndKeepTransparentPixelsAsTheGoldenPicturesShow) {
   std::vector<uint8_t> S(draw2d::buffer_bytes(3, 3));
   draw2d::write_header(S.data(), 3, 3);
   for (int I = 0; I < 9; ++I) S[4 + I] = uint8_t(I == 4 ? 0 : I + 1);
-  const struct { float X, Y; Pixels WANT; } CASES[] = {
-      {-1, -1, {{1, 0}, {0, 1}, {1, 1}}}, {3, 3, {{3, 3}}}, {4, 0, {}}, {0, -3, {}},
-      {1.5f, 2.49f, {{2, 2}, {3, 2}, {2, 3}}},  // rounds to (2, 2); the centre is 0
-  };
-  for (const auto& C : CASES) {
-    Guarded T(4, 4);
-    draw2d::blit(T.buf(), C.X, C.Y, S.data(), draw2d::Blit::TRANSPARENT);
-    Pixels LIT;
-    for (int V = 1; V <= 9; ++V)
-      for (auto P : T.with(uint8_t(V))) LIT.insert(P);
-    EXPECT_EQ(LIT, C.WANT) << "transparent blit at (" << C.X << ", " << C.Y << ")";
-    EXPECT_EQ(T.guard_bytes(), 128) << "nothing is written outside the target";
+  std::ifstream IN(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/draw2d_shapes.txt");
+  std::string GOT;
+  for (std::string LINE; std::getline(IN, LINE);) {
+    if (LINE.empty() || LINE[0] == ' ') continue;  // a picture: drawn again below
+    GOT += LINE + "\n";
+    if (LINE[0] == '#') continue;
+    std::istringstream WORDS(LINE);
+    std::string OP;
+    float A = 0, B = 0, C = 0, D = 0;
+    WORDS >> OP >> A >> B >> C >> D;
+    Guarded T(11, 7);
+    std::fill_n(T.buf() + 4, 77, 20);
+    if (OP == "blit" || OP == "blit-opaque") {
+      const auto MODE = OP == "blit" ? draw2d::Blit::TRANSPARENT : draw2d::Blit::OPAQUE;
+      draw2d::blit(T.buf(), A, B, S.data(), MODE);
+    } else if (OP == "box") {
+      draw2d::box(T.buf(), A, B, C, D, 6);
+    } else {
+      draw2d::circle(T.buf(), A, B, C, 15);
+    }
+    EXPECT_EQ(T.guard_bytes(), Guarded(11, 7).guard_bytes())
+        << LINE << ": nothing is written outside the target";
+    for (int Y = 0; Y < 7; ++Y) {
+      GOT += "  ";
+      for (int X = 0; X < 11; ++X) {
+        const uint8_t V = T.buf()[4 + Y * 11 + X];
+        GOT += V == 20 ? '-' : V == 0 ? '.' : V == 15 ? '#' : V < 10 ? char('0' + V) : '?';
+      }
+      GOT += "\n";
+    }
   }
-  Guarded T(4, 4);
-  std::fill_n(T.buf() + 4, 16, 9);
-  draw2d::blit(T.buf(), 0, 0, S.data(), draw2d::Blit::OPAQUE);
-  EXPECT_EQ(T.with(0), (Pixels{{1, 1}})) << "an opaque blit copies index 0 too";
-}
-
-TEST(Draw2dBox, CornersInclusiveInAnyOrderAndClipped) {
-  const struct { float X1, Y1, X2, Y2; Pixels WANT; } CASES[] = {
-      {3, 2, 1, 1, {{1, 1}, {2, 1}, {3, 1}, {1, 2}, {2, 2}, {3, 2}}},
-      {0.5f, 0.4f, 1.4f, 1.5f, {{1, 0}, {1, 1}, {1, 2}}},  // corners round half away
-      {2, -5, 8, 0, {{2, 0}, {3, 0}, {4, 0}}},
-      {-5, 0, -1, 2, {}},
-  };
-  for (const auto& C : CASES) {
-    Guarded T(5, 4);
-    draw2d::box(T.buf(), C.X1, C.Y1, C.X2, C.Y2, 6);
-    EXPECT_EQ(T.with(6), C.WANT) << "box (" << C.X1 << "," << C.Y1 << ")-(" << C.X2 << ","
-                                 << C.Y2 << ")";
-    EXPECT_EQ(T.guard_bytes(), 128);
-  }
-}
-
-TEST(Draw2dCircle, RadiusTwoIsAnExactRingAndEdgesClip) {
-  Guarded T(11, 11);
-  draw2d::circle(T.buf(), 4.5f, 5.49f, -2, 15);  // centre (5, 5); the radius's sign is ignored
-  const Pixels RING = {{7, 5}, {3, 5}, {5, 7}, {5, 3}, {7, 6}, {7, 4},
-                       {3, 6}, {3, 4}, {6, 7}, {4, 7}, {6, 3}, {4, 3}};
-  EXPECT_EQ(T.with(15), RING);
-  Guarded U(8, 6);
-  draw2d::circle(U.buf(), 0, 0, 5, 2);
-  EXPECT_EQ(U.guard_bytes(), 128) << "a circle over the edges writes only inside";
-  EXPECT_EQ(U.with(2).count({5, 0}), 1u) << "and draws its visible part";
+  volley_test::EXPECT_GOLDEN("draw2d_shapes.txt", GOT);
 }
 
 TEST(Draw2dPalette, SixBitComponentsScaleToEightBits) {

@@ -1,5 +1,5 @@
-// draw2d memory screen: pages and flips, the virtual clock, scripted keys and the bitmap
-// loader. Everything runs on the null back-end, without a display.
+// draw2d memory screen: pages and flips, the virtual clock, scripted keys and the fatal
+// end. Everything runs on the null back-end, without a display.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -89,25 +89,3 @@ TEST(Draw2dFatalDeathTest, PrintsOneLineWaitsAndExitsZero) {
   std::remove(LOG.c_str());
 }
 
-TEST(Draw2dBitmap, EightBitBitmapsGiveTheirIndicesTopRowFirstWithinCapacity) {
-  using namespace imagetest;
-  for (const bool TOP_DOWN : {false, true}) {
-    WRITE_BMP(SCRATCH("d2_bmp.bmp"), 5, 3, TOP_DOWN);  // width 5: 3 bytes of padding per row
-    std::vector<uint8_t> D(draw2d::buffer_bytes(5, 3) + 6, 0xEE);
-    const std::size_t CAPACITY = draw2d::buffer_bytes(5, 3);
-    ASSERT_TRUE(draw2d::load_bitmap(SCRATCH("d2_bmp.bmp").c_str(), D.data(), CAPACITY));
-    for (int Y = 0; Y < 3; ++Y)
-      for (int X = 0; X < 5; ++X)
-        EXPECT_EQ(PIXEL_AT(D.data(), X, Y), PATTERN(X, Y))
-            << "pixel (" << X << "," << Y << ") of a " << (TOP_DOWN ? "top-down" : "bottom-up")
-            << " bitmap: no row padding, no palette conversion";
-    EXPECT_EQ(D[CAPACITY], 0xEE) << "nothing is written past CAPACITY";
-  }
-  std::vector<uint8_t> B = BMP_BYTES(8, 2);
-  B[28] = 4;
-  WRITE_BYTES(SCRATCH("d2_4bit.bmp"), B);
-  std::vector<uint8_t> D(64, 0xEE);
-  EXPECT_FALSE(draw2d::load_bitmap(SCRATCH("d2_4bit.bmp").c_str(), D.data(), D.size()))
-      << "a 4-bit bitmap is rejected";
-  EXPECT_EQ(D[0], 0xEE) << "a rejected file writes nothing";
-}

@@ -39,18 +39,6 @@ class Font : public ::testing::Test {
   uint8_t* PAGE = draw2d::create_buffer(320, 240, 0);
 };
 
-TEST_F(Font, GlyphsFollowEachOtherAtTheWidthOfTheFirstFrame) {
-  LOAD(8, 8);
-  FONT.M_X = 10, FONT.M_Y = 5;
-  DRAW("AB");
-  EXPECT_EQ(FIRST_INKED(5), 10) << "A from (10, 5)";
-  EXPECT_EQ(PIXEL_AT(PAGE, 18, 5), 'B') << "B 8 pixels on";
-  LOAD(6, 3);
-  DRAW("ABC");
-  EXPECT_EQ(PIXEL_AT(PAGE, 12, 0), 'C') << "a 6-pixel space spaces by 6";
-  EXPECT_EQ(PIXEL_AT(PAGE, 3, 0), 0) << "the 3-pixel glyph leaves a gap";
-}
-
 TEST_F(Font, CentringTruncatesTowardZeroAndClipsAtBothEdges) {
   const struct { int W, LEN, X; } CASES[] = {{8, 3, 148}, {8, 41, -4}, {7, 47, -4}};
   for (const auto& C : CASES) {

@@ -1,52 +1,61 @@
-// Tests of key scripts: what a good script holds, how a bad line is reported, and that
+// Tests of key scripts: tests/golden/harness_key_scripts.txt holds one script per line (with
+// \n for a line break) and, after "=>", the events it holds or the error that refuses it; and
 // applying a frame sets the drawing library's key states.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "draw2d/draw2d.hpp"
 #include "harness/key_script.hpp"
+#include "tests/unit/golden.hpp"
 
-TEST(KeyScript, ReadsEventsInFrameOrderAndSkipsCommentsAndBlankLines) {
-  harness::KeyScript S;
-  std::string ERROR;
-  ASSERT_TRUE(
-      S.parse("# walk down twice\n\n3 Down down\r\n  5   Down   up  \n2 Escape down\n3 F1 down\n",
-              "walk.keys", ERROR))
-      << ERROR;
-  ASSERT_EQ(S.events().size(), 4u);
-  EXPECT_EQ(S.events()[0].FRAME, 2) << "events are ordered by frame";
-  EXPECT_EQ(S.events()[0].SCANCODE, draw2d::KEY_ESCAPE);
-  const std::vector<harness::KeyEvent> AT3 = S.events_at(3);
-  ASSERT_EQ(AT3.size(), 2u) << "two events fall on frame 3";
-  EXPECT_EQ(AT3[1].SCANCODE, draw2d::KEY_F1) << "events of one frame keep the script's order";
-  EXPECT_FALSE(S.events_at(5)[0].DOWN) << "'up' releases";
-  EXPECT_EQ(S.last_frame(), 5);
-  const std::pair<const char*, int> KEYS[] = {
-      {"Right", 77}, {"Tab", 15}, {"Enter", 28}, {"F4", 62}, {"PageUp", 73}, {"Period", 52},
-      {"F11", 87}, {"F12", 88}};
-  for (const auto& [NAME, CODE] : KEYS) {
-    EXPECT_EQ(harness::key_scancode(NAME), CODE) << NAME << " has the library's scan code";
-    EXPECT_STREQ(harness::key_name(CODE), NAME) << "names and codes map both ways";
-  }
+namespace {
+
+std::string UNESCAPE(std::string S) {
+  for (std::size_t AT; (AT = S.find("\\n")) != std::string::npos;) S.replace(AT, 2, "\n");
+  for (std::size_t AT; (AT = S.find("\\r")) != std::string::npos;) S.replace(AT, 2, "\r");
+  return S;
 }
 
-TEST(KeyScript, BadLineIsReportedWithFileAndLine) {
-  const struct { const char* TEXT; int LINE; const char* WHAT;
-  } CASES[] = {{"1 Up down\n0 Up down\n", 2, "frame '0'"},
-               {"# c\n\n4 Space down\n", 3, "unknown key 'Space'"},
-               {"4 Up\n", 1, "FRAME KEY down|up"},
-               {"4 Up down now\n", 1, "'now'"},
-               {"2 MOUSE 1.5 3\n", 1, "FRAME MOUSE X Y"},
-               {"2 MOUSE 1 3 4\n", 1, "'4'"}};
-  for (const auto& C : CASES) {
-    harness::KeyScript S;
-    std::string ERROR;
-    EXPECT_FALSE(S.parse(C.TEXT, "demo.keys", ERROR)) << "refused: " << C.TEXT;
-    const std::string WHERE = "demo.keys:" + std::to_string(C.LINE) + ": ";
-    EXPECT_EQ(ERROR.rfind(WHERE, 0), 0u) << "'" << ERROR << "' must start with " << WHERE;
-    EXPECT_NE(ERROR.find(C.WHAT), std::string::npos) << "'" << ERROR << "' must say " << C.WHAT;
-    EXPECT_TRUE(S.events().empty()) << "a refused script holds no event";
+// What a script gives: its events in order (frame, name and scan code, down or up, and the
+// pointer of a mouse move), or the error line.
+std::string OUTCOME(const std::string& TEXT) {
+  harness::KeyScript S;
+  std::string ERROR;
+  if (!S.parse(TEXT, "demo.keys", ERROR)) {
+    const std::string HELD = S.events().empty() ? "" : " (but events are kept)";
+    return "error " + ERROR + HELD;
   }
+  std::ostringstream OUT;
+  for (const harness::KeyEvent& E : S.events()) {
+    const std::string NAME = harness::key_name(E.SCANCODE);
+    OUT << E.FRAME << " " << NAME << "=" << E.SCANCODE;
+    if (!NAME.empty() && harness::key_scancode(NAME) != E.SCANCODE) OUT << "(no round trip)";
+    OUT << (E.SCANCODE == harness::MOUSE_MOVE ? " " + std::to_string(E.X) + "," +
+                                                    std::to_string(E.Y)
+                                              : E.DOWN ? " down" : " up")
+        << "; ";
+  }
+  OUT << "last " << S.last_frame() << ", at 3: " << S.events_at(3).size();
+  return OUT.str();
+}
+
+}  // namespace
+
+TEST(KeyScript, GoldenScriptsGiveTheirEventsOrTheirErrorLine) {
+  std::ifstream IN(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/harness_key_scripts.txt");
+  std::string GOT;
+  for (std::string LINE; std::getline(IN, LINE);) {
+    const std::size_t ARROW = LINE.find(" => ");
+    if (LINE.empty() || LINE[0] == '#' || ARROW == std::string::npos) {
+      GOT += LINE + "\n";
+      continue;
+    }
+    GOT += LINE.substr(0, ARROW) + " => " + OUTCOME(UNESCAPE(LINE.substr(0, ARROW))) + "\n";
+  }
+  volley_test::EXPECT_GOLDEN("harness_key_scripts.txt", GOT);
 }
 
 TEST(KeyScript, ApplySetsAndReleasesTheLibrarysKeyStates) {

@@ -1,70 +1,60 @@
-// Tests of the harness's option parser: the options both programs accept, and the refusals.
+// Tests of the harness's option parser. tests/golden/harness_options.txt holds one command line
+// per line (after the program kind) and, after "=>", what the parser makes of it: the options
+// it sets, help, or the one error line that refuses it.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "harness/options.hpp"
+#include "tests/unit/golden.hpp"
 
 using harness::OptionsConfig, harness::ParseResult, harness::ParseStatus;
 
-ParseResult PARSE(std::vector<std::string> ARGS, OptionsConfig CONFIG = {"prog", false, true}) {
-  ARGS.insert(ARGS.begin(), "prog");
+namespace {
+
+// The options of a run as text, from the parser's values and the frame rules it answers.
+std::string DESCRIBE(const harness::RunOptions& O) {
+  std::ostringstream OUT;
+  OUT << "run headless=" << O.HEADLESS << " frames=" << O.FRAMES << " scale=" << O.SCALE
+      << " trace=" << O.TRACE << " from=" << O.TRACE_FROM << " to=" << O.TRACE_TO
+      << " png=" << O.PNG << "/" << O.PNG_EVERY << " gif=" << O.GIF << "/" << O.GIF_EVERY
+      << " keys=" << O.KEYS << " traces(2,3,9,10)=" << O.traces(2) << O.traces(3) << O.traces(9)
+      << O.traces(10) << " ends(39,40)=" << O.last_frame(39) << O.last_frame(40);
+  return OUT.str();
+}
+
+std::string OUTCOME(const std::string& LINE) {
+  std::istringstream WORDS(LINE);
+  std::string KIND;
+  WORDS >> KIND;
+  const OptionsConfig CONFIG{"prog", KIND != "player", KIND != "designer-free"};
+  std::vector<std::string> ARGS{"prog"};
+  for (std::string W; WORDS >> W;) ARGS.push_back(W);
   std::vector<const char*> ARGV;
   for (const std::string& A : ARGS) ARGV.push_back(A.c_str());
-  return harness::parse_options(static_cast<int>(ARGV.size()), ARGV.data(), CONFIG);
+  const ParseResult R = harness::parse_options(int(ARGV.size()), ARGV.data(), CONFIG);
+  if (R.STATUS == ParseStatus::HELP) return "help";
+  if (R.STATUS == ParseStatus::ERROR) return "error " + R.ERROR;
+  return DESCRIBE(R.OPTIONS);
 }
 
-TEST(HarnessOptions, EveryOptionIsTakenInBothSpellings) {
-  const ParseResult PLAIN = PARSE({});
-  const harness::RunOptions& N = PLAIN.OPTIONS;
-  ASSERT_EQ(PLAIN.STATUS, ParseStatus::RUN);
-  EXPECT_FALSE(N.last_frame(1000000)) << "a plain run lasts until a key";
-  EXPECT_EQ(N.TRACE + N.PNG + N.GIF, "") << "a plain run writes no file";
-  const ParseResult R =
-      PARSE({"--headless", "--frames", "40", "--trace=t.jsonl", "--trace-from", "3", "--trace-to=9",
-             "--png", "f%03d.png", "--png-every=5", "--gif", "a.gif", "--gif-every", "2",
-             "--scale=8"});
-  ASSERT_EQ(R.STATUS, ParseStatus::RUN) << R.ERROR;
-  const harness::RunOptions& O = R.OPTIONS;
-  EXPECT_TRUE(O.HEADLESS);
-  EXPECT_EQ(O.FRAMES, 40);
-  EXPECT_EQ(O.SCALE, 8) << "the largest window scale";
-  EXPECT_EQ(N.SCALE, 1) << "a plain run's window is the screen's size";
-  EXPECT_EQ(O.TRACE + " " + O.PNG + " " + O.GIF, "t.jsonl f%03d.png a.gif");
-  EXPECT_EQ(std::vector<int32_t>({O.TRACE_FROM, O.TRACE_TO, O.PNG_EVERY, O.GIF_EVERY}),
-            std::vector<int32_t>({3, 9, 5, 2}));
-  EXPECT_EQ((std::vector<bool>{O.traces(2), O.traces(3), O.traces(9), O.traces(10)}),
-            (std::vector<bool>{false, true, true, false})) << "frames 3 to 9, both ends included";
-  EXPECT_EQ(O.last_frame(39), false);
-  EXPECT_EQ(O.last_frame(40), true) << "--frames 40 ends the loop after frame 40";
-}
-
-TEST(HarnessOptions, HelpKeysAndHeadlessDependOnTheProgram) {
-  EXPECT_EQ(PARSE({"--frames", "3", "--help"}).STATUS, ParseStatus::HELP)
-      << "--help wins over other options";
-  EXPECT_EQ(PARSE({"--keys", "k.txt"}).STATUS, ParseStatus::ERROR) << "the player takes no --keys";
-  EXPECT_EQ(PARSE({"--keys", "k.txt"}, {"prog", true, true}).OPTIONS.KEYS, "k.txt");
-  EXPECT_EQ(PARSE({"--headless"}, {"prog", true, false}).STATUS, ParseStatus::RUN)
-      << "the designer may end a headless run with a scripted Escape";
-}
+}  // namespace
 
 TEST(HarnessOptions, BadOptionsAreRefusedWithALineNamingTheOption) {
-  const std::vector<std::pair<std::vector<std::string>, std::string>> CASES = {
-      {{"stray"}, "stray"}, {{"--frames"}, "--frames"}, {{"--frames", "12x"}, "--frames"},
-      {{"--frames", "99999999999"}, "--frames"}, {{"--frames", "5", "--frames", "6"}, "--frames"},
-      {{"--headless=yes"}, "--headless"}, {{"--trace-from", "2"}, "--trace-from"},
-      {{"--trace", "t", "--trace-from", "9", "--trace-to", "3"}, "--trace-from"},
-      {{"--gif", "a.gif", "--gif-every", "0"}, "--gif-every"}, {{"--png", "f%s.png"}, "--png"},
-      {{"--scale", "9"}, "--scale"}, {{"--scale", "0"}, "--scale"}, {{"--scale", "2x"}, "--scale"},
-      {{"--headless"}, "--frames"}};  // a headless player would never end
-  for (const auto& [ARGS, NAMED] : CASES) {
-    const ParseResult R = PARSE(ARGS);
-    EXPECT_EQ(R.STATUS, ParseStatus::ERROR) << "refused: " << ::testing::PrintToString(ARGS);
-    EXPECT_NE(R.ERROR.find(NAMED), std::string::npos)
-        << "the error line '" << R.ERROR << "' must name " << NAMED;
-    EXPECT_EQ(R.ERROR.find('\n'), std::string::npos) << "the error is one line: " << R.ERROR;
+  std::ifstream IN(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/harness_options.txt");
+  std::string GOT;
+  for (std::string LINE; std::getline(IN, LINE);) {
+    const std::size_t ARROW = LINE.find(" => ");
+    if (LINE.empty() || LINE[0] == '#' || ARROW == std::string::npos) {
+      GOT += LINE + "\n";
+      continue;
+    }
+    GOT += LINE.substr(0, ARROW) + " => " + OUTCOME(LINE.substr(0, ARROW)) + "\n";
   }
+  volley_test::EXPECT_GOLDEN("harness_options.txt", GOT);
 }
 
 TEST(HarnessOptions, BadOptionsExitTwoWithTheUsageAndHelpExitsZero) {
@@ -78,16 +68,11 @@ TEST(HarnessOptions, BadOptionsExitTwoWithTheUsageAndHelpExitsZero) {
               ::testing::ExitedWithCode(0), "");
 }
 
-TEST(HarnessOptions, FramePatternTakesExactlyOneIntegerConversion) {
-  for (const char* BAD : {"%%d.png", "f%n%d.png", "f%ld.png", "f%"})
-    EXPECT_FALSE(harness::valid_frame_pattern(BAD)) << BAD << ": no conversion, %n, a modifier";
-  EXPECT_EQ(harness::frame_file_name("100%%_%05d.png", 42), "100%_00042.png");
-  EXPECT_EQ(harness::frame_file_name("%-4d|", 7), "7   |");
-}
-
 TEST(HardeningOptions, FieldWidthIsLimitedToThirtyTwo) {
   EXPECT_EQ(harness::frame_file_name("f%032d.png", 7), "f" + std::string(31, '0') + "7.png")
       << "a 32-place field is expanded in full";
+  EXPECT_EQ(harness::frame_file_name("100%%_%05d.png", 42), "100%_00042.png");
+  EXPECT_EQ(harness::frame_file_name("%-4d|", 7), "7   |");
   for (const char* WIDE : {"f%033d.png", "shot%88888805d.png", "%-999999999u.png"})
     EXPECT_FALSE(harness::valid_frame_pattern(WIDE)) << WIDE << ": wider than 32 places";
 }

@@ -60,9 +60,9 @@ inline void WRITE_PUT(const std::string& NAME, const std::vector<uint8_t>& DATA)
 
 /// An 8-bit Windows bitmap (40-byte info header, 256-entry grey palette), bottom-up unless
 /// TOP_DOWN (negative height), whose pixel (x, y) is PATTERN(x, y) (never 0); rows are padded to
-/// 4 bytes with 0. Byte 28 holds the bits per pixel.
+/// 4 bytes with 0.
 inline uint8_t PATTERN(int X, int Y) { return static_cast<uint8_t>((X + 7 * Y) % 250 + 1); }
-inline std::vector<uint8_t> BMP_BYTES(int W, int H, bool TOP_DOWN = false) {
+inline void WRITE_BMP(const std::string& NAME, int W, int H, bool TOP_DOWN = false) {
   const uint32_t STRIDE = (W + 3) / 4 * 4, OFFBITS = 14 + 40 + 1024;
   std::vector<uint8_t> B = {'B', 'M'};
   for (uint32_t V :
@@ -74,10 +74,7 @@ inline std::vector<uint8_t> BMP_BYTES(int W, int H, bool TOP_DOWN = false) {
     const int X = int(I % STRIDE), Y = TOP_DOWN ? int(I / STRIDE) : H - 1 - int(I / STRIDE);
     B.push_back(X < W ? PATTERN(X, Y) : 0);
   }
-  return B;
-}
-inline void WRITE_BMP(const std::string& NAME, int W, int H, bool TOP_DOWN = false) {
-  WRITE_BYTES(NAME, BMP_BYTES(W, H, TOP_DOWN));
+  WRITE_BYTES(NAME, B);
 }
 
 /// Pixel (X, Y) of an image buffer.
