@@ -265,10 +265,6 @@ void set_window_scale(int N) { WINDOW_SCALE = N >= 1 && N <= 8 ? N : 1; }
 
 int window_scale() { return WINDOW_SCALE; }
 
-void set_window_scale(int N) { WINDOW_SCALE = N >= 1 && N <= 8 ? N : 1; }
-
-int window_scale() { return WINDOW_SCALE; }
-
 void set_key(int SCANCODE, bool DOWN) {
   if (SCANCODE >= 0 && SCANCODE < MAX_SCANCODE) SCRIPTED[SCANCODE] = DOWN;
 }

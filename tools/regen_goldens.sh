@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Rewrites every golden file in tests/golden/ from a fresh build: the player's traces (written
 # by volleyplay itself), the CRC of the page drawn with our fonts and sprites, the catalogue's
-# sets and the designer's statistics text (written by their tests). Review the diff like a
-# code change: a golden changes only when the engine, the catalogue, the frame loop or the
-# artwork changes on purpose.
+# sets, the designer's statistics text and its session digests (written by their tests).
+# Review the diff like a code change: a golden changes only when the engine, the catalogue, the
+# frame loop or the artwork changes on purpose.
 # Usage: tools/regen_goldens.sh BUILD_DIR. Any failure stops the script with a non-zero status.
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
-  volleyedit_model_test
+  volleyedit_model_test volleyedit_e2e_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -45,4 +45,7 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCat
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='StatsText.*' \
   --gtest_brief=1 > /dev/null
 echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt and designer_stats.txt"
+# The digests of the designer's key-script sessions (tests/golden/designer/*.keys).
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_e2e_test" --gtest_brief=1 > /dev/null
+echo "wrote tests/golden/designer/*.txt"
 git diff --stat -- tests/golden

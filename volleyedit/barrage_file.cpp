@@ -81,7 +81,7 @@ bool SAVE_DATA(const std::string& FILENAME) {
 bool LOAD_DATA(const std::string& FILENAME) {
   // DEVIATION(load-never-creates): loading opens the file for reading only, so a missing file
   // is not created and the menu (and with it the design) stays as it was; one line on
-  // standard error says so. Pinned by DesignerRun.MissingLoadFileKeepsMenuAndCannon.
+  // standard error says so. Pinned by Golden/DesignerSession.MatchesItsGoldenDigest/missing_load.
   const int FD = ::open(FILENAME.c_str(), O_RDONLY);
   if (FD < 0) {
     if (errno == ENOENT) {
