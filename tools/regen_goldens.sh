@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Rewrites every golden file in tests/golden/ from a fresh build: the player's traces (written
 # by volleyplay itself), the CRC of the page drawn with our fonts and sprites, the catalogue's
-# sets, the designer's statistics text and its session digests (written by their tests).
-# Review the diff like a code change: a golden changes only when the engine, the catalogue, the
-# frame loop or the artwork changes on purpose.
+# sets, the designer's statistics text, start-up table, loaded limits and session digests
+# (written by their tests). Review the diff like a code change: a golden changes only when the
+# engine, the catalogue, the frame loop or the artwork changes on purpose.
 # Usage: tools/regen_goldens.sh BUILD_DIR. Any failure stops the script with a non-zero status.
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -42,9 +42,10 @@ echo "wrote tests/golden/volleyedit_programme_prefix.jsonl"
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCatalogue.Every*' \
   --gtest_brief=1 > /dev/null
-VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='StatsText.*' \
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" \
+  --gtest_filter='StatsText.*:DesignerStartUp.*:*ValuesAreLimited*' \
   --gtest_brief=1 > /dev/null
-echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt and designer_stats.txt"
+echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt and designer_*.txt"
 # The digests of the designer's key-script sessions (tests/golden/designer/*.keys).
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_e2e_test" --gtest_brief=1 > /dev/null
 echo "wrote tests/golden/designer/*.txt"

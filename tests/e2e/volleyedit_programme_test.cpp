@@ -75,7 +75,8 @@ TEST(VolleyeditProgramme, ScriptedSessionSavesAndPlaysTheProgrammeAsTheLibraryDo
   EXPECT_NE(R.ERR.find("barrage2.json: set 2, field MAXBULLET"), std::string::npos) << R.ERR;
   std::vector<std::string> LINES = LINES_OF(DIR / "trace.jsonl");
   ASSERT_EQ(LINES.size(), static_cast<std::size_t>(LAST_FRAME)) << "Escape ends the last frame";
-  EXPECT_NE(LINES.back().find("\"set\":3,\"sets\":3"), std::string::npos) << "a bad file changes nothing";
+  EXPECT_NE(LINES.back().find("\"set\":3,\"sets\":3"), std::string::npos)
+      << "a bad file changes nothing";
 
   // The frames before the first programme key are the designer's own, byte for byte.
   std::string PREFIX;
