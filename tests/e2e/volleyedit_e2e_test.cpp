@@ -1,7 +1,8 @@
 // Headless designer sessions: each tests/golden/designer/<name>.keys holds one or more runs of
 // volleyedit, each begun by a line "#! run ANSWERS [ARGUMENTS]" (the start-up answers, "-" for
 // none, and any further arguments) and followed by its
-// key script; "#! copy FROM TO" copies a file of the scratch directory before the next run.
+// key script; "#! copy FROM TO" copies a file of the scratch directory (or else of
+// tests/golden/) before the next run.
 // A digest of every run must equal tests/golden/designer/<name>.txt: the exit code, each frame
 // in which the selection, the rotation switch, the programme, a menu row or a setting of
 // cannon 0 changed (with cannon 0's rotation when the menu changed), the last frame, the
@@ -136,7 +137,8 @@ std::string RUN_SESSION(const std::string& NAME) {
     if (MARK == "#!" && WHAT == "copy") {
       RUN_ALL();
       WORDS >> B;
-      fs::copy_file(DIR / A, DIR / B, fs::copy_options::overwrite_existing);
+      const fs::path FROM = fs::exists(DIR / A) ? DIR / A : SESSIONS.parent_path() / A;
+      fs::copy_file(FROM, DIR / B, fs::copy_options::overwrite_existing);
       DIGEST << "== copied " << A << " to " << B << "\n";
     }
     if (MARK != "#!" && !RUNS.empty()) RUNS.back()[1] += LINE + "\n";
