@@ -90,7 +90,8 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
   // The keyboard source: scan codes, or GLFW key codes when an OpenGL window is open.
   // DEVIATION(keyboard-source-flag): DISPLAY_TYPE keeps "an OpenGL window is open" as 1
   // rather than the version text's address cut to 32 bits, which could read 0 for a valid
-  // address on a 64-bit system; pinned by DesignerRun.SoftwareModeReadsScanCodes.
+  // address on a 64-bit system; pinned by Golden/DesignerSession.MatchesItsGoldenDigest/menu_keys
+  // (keys in the software mode) and the volleyedit_window_522 test (keys in OpenGL).
   DISPLAY_TYPE = D.VIDEO.DISPLAY.GLVER != nullptr ? 1 : 0;
 }
 
