@@ -21,13 +21,9 @@ using NDESIGNER::MENU;
 constexpr float NAN_F = std::numeric_limits<float>::quiet_NaN();
 constexpr float INF_F = std::numeric_limits<float>::infinity();
 
-class MenuTest : public ::testing::Test {
- protected:
-  void SetUp() override { NDESIGNER::INIT_MENU(225.0f, -1); }
+TEST(MenuRounding, IntegerRowsRoundHalfToEvenOnTheWayToTheCannon) {
+  NDESIGNER::INIT_MENU(225.0f, -1);
   NBARRAGE::TURRET_TYPE CANNON{};
-};
-
-TEST_F(MenuTest, IntegerRowsRoundHalfToEvenOnTheWayToTheCannon) {
   MENU[19].VALUE = 2.5f;
   MENU[22].VALUE = 3.5f;
   MENU[6].VALUE = 2.5f;
