@@ -109,7 +109,7 @@ bool LOAD_DATA(const std::string& FILENAME) {
   ::close(FD);
   // DEVIATION(short-file-notice): a file shorter than 140 bytes still loads (zeros for what
   // is missing), and one line on standard error says how many bytes it held.
-  // Pinned by BarrageFileTest.ShortAndLongFilesLoadTheirFirst140Bytes.
+  // Pinned by BarrageFileTest.ValuesAreLimitedToTheirRows.
   if (SIZE < BARRAGE_BYTES) {
     std::fprintf(stderr, "volleyedit: \"%s\" holds %zu of %zu bytes; the rest read as 0\n",
                  FILENAME.c_str(), SIZE, BARRAGE_BYTES);
