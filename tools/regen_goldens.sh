@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Rewrites every golden file in tests/golden/ from a fresh build: the player's traces (written
 # by volleyplay itself), the CRC of the page drawn with our fonts and sprites, the catalogue's
-# sets and the designer's statistics text (written by their tests). Review the diff like a
-# code change: a golden changes only when the engine, the catalogue, the frame loop or the
-# artwork changes on purpose.
+# sets, the designer's statistics text, start-up table, loaded limits and session digests
+# (written by their tests). Review the diff like a code change: a golden changes only when the
+# engine, the catalogue, the frame loop or the artwork changes on purpose.
 # Usage: tools/regen_goldens.sh BUILD_DIR. Any failure stops the script with a non-zero status.
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
-  volleyedit_model_test sessions_e2e_test
+  volleyedit_model_test sessions_e2e_test volleyedit_e2e_test harness_test draw2d_core_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -42,13 +42,17 @@ echo "wrote tests/golden/volleyedit_programme_prefix.jsonl"
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCatalogue.Every*' \
   --gtest_brief=1 > /dev/null
-VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" --gtest_filter='StatsText.*' \
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" \
+  --gtest_filter='StatsText.*:DesignerStartUp.*:*ValuesAreLimited*' \
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
   --gtest_brief=1 > /dev/null
-echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_stats.txt,"
-echo "harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt and sessions/*.out"
+# The digests of the designer's key-script sessions (tests/golden/designer/*.keys).
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_e2e_test" --gtest_brief=1 > /dev/null
+echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_*.txt,"
+echo "harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt, sessions/*.out"
+echo "and designer/*.txt"
 git diff --stat -- tests/golden

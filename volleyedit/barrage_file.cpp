@@ -81,7 +81,7 @@ bool SAVE_DATA(const std::string& FILENAME) {
 bool LOAD_DATA(const std::string& FILENAME) {
   // DEVIATION(load-never-creates): loading opens the file for reading only, so a missing file
   // is not created and the menu (and with it the design) stays as it was; one line on
-  // standard error says so. Pinned by DesignerRun.MissingLoadFileKeepsMenuAndCannon.
+  // standard error says so. Pinned by Golden/DesignerSession.MatchesItsGoldenDigest/missing_load.
   const int FD = ::open(FILENAME.c_str(), O_RDONLY);
   if (FD < 0) {
     if (errno == ENOENT) {
@@ -109,7 +109,7 @@ bool LOAD_DATA(const std::string& FILENAME) {
   ::close(FD);
   // DEVIATION(short-file-notice): a file shorter than 140 bytes still loads (zeros for what
   // is missing), and one line on standard error says how many bytes it held.
-  // Pinned by BarrageFileTest.ShortAndLongFilesLoadTheirFirst140Bytes.
+  // Pinned by BarrageFileTest.ValuesAreLimitedToTheirRows.
   if (SIZE < BARRAGE_BYTES) {
     std::fprintf(stderr, "volleyedit: \"%s\" holds %zu of %zu bytes; the rest read as 0\n",
                  FILENAME.c_str(), SIZE, BARRAGE_BYTES);

@@ -90,7 +90,8 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
   // The keyboard source: scan codes, or GLFW key codes when an OpenGL window is open.
   // DEVIATION(keyboard-source-flag): DISPLAY_TYPE keeps "an OpenGL window is open" as 1
   // rather than the version text's address cut to 32 bits, which could read 0 for a valid
-  // address on a 64-bit system; pinned by DesignerRun.SoftwareModeReadsScanCodes.
+  // address on a 64-bit system; pinned by Golden/DesignerSession.MatchesItsGoldenDigest/menu_keys
+  // (keys in the software mode) and the volleyedit_window_522 test (keys in OpenGL).
   DISPLAY_TYPE = D.VIDEO.DISPLAY.GLVER != nullptr ? 1 : 0;
 }
 
@@ -129,13 +130,13 @@ bool RUN_FRAME(DESIGNER_TYPE& D) {
     if (LOAD_DATA(LOAD_FILENAME)) APPLY_LOADED_MENU();
   }
   // CHOICE: F4 offers the numbered-file chooser, loading as F2 does; pinned by
-  // DesignerRun.EnterLoadsTheChosenFile.
+  // Golden/DesignerSession.MatchesItsGoldenDigest/chooser.
   if (STEP_PRESS(D.KEYS.CHOOSE, KEY_DOWN(KEY::F4))) {
     if (LOAD_BARRAGE(D.VIDEO, D.CHOSEN, D.FONT) == -1) {
       if (LOAD_DATA(D.CHOSEN)) APPLY_LOADED_MENU();
     } else {
       // CHOICE: the Escape that cancels the chooser does not also quit the designer; it counts
-      // again once released. Pinned by DesignerRun.EscapeCancelsWithoutQuitting.
+      // again once released. Pinned by Golden/DesignerSession.MatchesItsGoldenDigest/chooser.
       D.ESCAPE_LATCHED = true;
     }
     if (FRAME_CLOCK.STOP) return false;
@@ -196,7 +197,7 @@ int32_t LOAD_BARRAGE(NDISPLAY::SCREEN_TYPE& VIDEO, std::string& FILENAME, FONTTY
     PRESENT(VIDEO);
     if (FINISHED != 0) {
       // CHOICE: the confirmed name reaches the caller through FILENAME; pinned by
-      // DesignerRun.EnterLoadsTheChosenFile.
+      // Golden/DesignerSession.MatchesItsGoldenDigest/chooser.
       FILENAME = BARRAGE_NAME(FILENUMBER);
       return -1;
     }

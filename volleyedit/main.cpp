@@ -112,7 +112,7 @@ int main(int ARGC, char** ARGV) {
   }
   // DEVIATION(capture-keys): F12 writes the presented page to the next free volley_NNNN.png
   // and F11 starts and stops a volley_NNNN.gif, in every display mode and in the chooser;
-  // pinned by VolleyeditRun.CaptureKeysWriteWhatTheModeShows.
+  // pinned by Golden/DesignerSession.MatchesItsGoldenDigest/capture.
   // CHOICE: the capture keys take what RECORD takes for --png and --gif: the presented page
   // (doubled in modes 1 to 3), and in the OpenGL modes the texture's 320 x 240 page region
   // rather than the filtered window picture; pinned by

@@ -71,7 +71,7 @@ void STORE_CURRENT_SET() { MENU_TO_SET(PROGRAMME.SETS[PROGRAMME.CURRENT]); }
 
 void SELECT_SET(int32_t INDEX) {
   // CHOICE: PageDown on the last set and PageUp on the first do nothing (no wrapping);
-  // pinned by ProgrammeEdits.SelectInsertAndRemoveAtTheEdges.
+  // pinned by Golden/DesignerSession.MatchesItsGoldenDigest/programme_keys.
   INDEX = std::clamp(INDEX, 0, LAST_SET());
   if (INDEX == PROGRAMME.CURRENT) return;
   STORE_CURRENT_SET();

@@ -1,10 +1,10 @@
-# End-to-end tests of volleyedit: headless scripted sessions (gtest driving the program) and
-# real windows under Xvfb driven by xdotool.
+# End-to-end tests of volleyedit: headless key-script sessions checked against golden digests,
+# and real windows under Xvfb driven by xdotool.
+find_package(nlohmann_json 3.10 REQUIRED)
 volley_add_test(volleyedit_e2e_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/volleyedit_e2e_test.cpp
-  LIBS PNG::PNG GIF::GIF
+  LIBS PNG::PNG GIF::GIF nlohmann_json::nlohmann_json
   LABELS e2e edit)
-target_compile_definitions(volleyedit_e2e_test PRIVATE VOLLEY_BINARY_DIR="${CMAKE_BINARY_DIR}")
 add_dependencies(volleyedit_e2e_test volleyedit)
 
 # mode 0 shows the page 1:1, mode 5 in the 640 x 480 OpenGL window

@@ -1,151 +1,167 @@
-// End-to-end runs of the volleyedit program: headless sessions with the start-up answers on
-// standard input and keys from a script, checked through the trace and the saved file bytes,
-// and the start-up screenshot of mode 1.
+// Headless designer sessions: each tests/golden/designer/<name>.keys holds one or more runs of
+// volleyedit, each begun by a line "#! run ANSWERS [ARGUMENTS]" (the start-up answers, "-" for
+// none, and any further arguments) and followed by its
+// key script; "#! copy FROM TO" copies a file of the scratch directory (or else of
+// tests/golden/) before the next run.
+// A digest of every run must equal tests/golden/designer/<name>.txt: the exit code, each frame
+// in which the selection, the rotation switch, the programme, a menu row or a setting of
+// cannon 0 changed (with cannon 0's rotation when the menu changed), the last frame, the
+// program's output and the files it left.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <map>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 #include <string>
-#include <vector>
 
 #include "decode.hpp"
 #include "run_program.hpp"
+#include "tests/unit/golden.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using nlohmann::json;
 
-// The trace line of frame F.
-std::string TRACE_LINE(const fs::path& TRACE, int F) {
-  std::ifstream IN(TRACE);
-  for (std::string LINE; std::getline(IN, LINE);)
-    if (LINE.rfind("{\"frame\":" + std::to_string(F) + ",", 0) == 0) return LINE;
-  return {};
-}
+const fs::path SESSIONS = fs::path(VOLLEY_SOURCE_DIR) / "tests/golden/designer";
 
-// The 35 menu values of a trace line.
-std::vector<float> MENU_OF(const std::string& LINE) {
-  std::vector<float> V;
-  const std::size_t AT = LINE.find("\"menu\":[");
-  if (AT == std::string::npos) return V;
-  for (const char* P = LINE.c_str() + AT + 8; *P != ']' && *P != '\0';) {
-    char* END = nullptr;
-    V.push_back(std::strtof(P, &END));
-    P = END + (*END == ',');
-  }
+// Cannon 0's fields that move on their own while the designer runs.
+const std::set<std::string> MOVING = {"ROTATION", "SPAWNDELAY", "BULLETCOUNTER", "bullets"};
+
+// The watched values of a trace line, by name.
+std::map<std::string, std::string> WATCHED(const json& LINE) {
+  std::map<std::string, std::string> V;
+  for (const auto& [KEY, VALUE] : LINE.items())
+    if (!VALUE.is_structured() && KEY != "frame") V[KEY] = VALUE.dump();
+  for (std::size_t ROW = 0; ROW < LINE["menu"].size(); ++ROW)
+    V["menu[" + std::to_string(ROW) + "]"] = LINE["menu"][ROW].dump();
+  for (const auto& [KEY, VALUE] : LINE["CANNON"][0].items())
+    if (MOVING.count(KEY) == 0) V["cannon0." + KEY] = VALUE.dump();
   return V;
 }
 
-// Text of the first member NAME of cannon 0 (cannon fields come before its bullets).
-std::string CANNON0(const std::string& LINE, const std::string& NAME) {
-  const std::size_t AT = LINE.find("\"" + NAME + "\":", LINE.find("\"CANNON\":[{"));
-  if (AT == std::string::npos) return {};
-  const std::size_t FROM = AT + NAME.size() + 3;
-  return LINE.substr(FROM, LINE.find_first_of(",}", FROM) - FROM);
-}
-
-class VolleyeditRun : public ::testing::Test {
- protected:
-  fs::path DIR;
-  std::string OUT, ERR;
-
-  void SetUp() override { DIR = e2e::SCRATCH_DIR("volleyedit_e2e", true); }
-  void TearDown() override { fs::remove_all(DIR); }
-
-  // Runs the program in DIR with ANSWERS on standard input; returns its exit code.
-  int RUN(const std::string& ANSWERS, std::vector<std::string> ARGS) {
-    WRITE("answers.txt", ANSWERS);
-    ARGS.insert(ARGS.begin(), std::string(VOLLEY_RUN_DIR) + "/volleyedit");
-    const e2e::RunResult R = e2e::RUN(ARGS, DIR, 120.0, false, {}, (DIR / "answers.txt").string());
-    OUT = R.OUT, ERR = R.ERR;
-    return R.EXIT;
+// The digest of a run's trace: changes frame by frame.
+std::string TRACE_DIGEST(const fs::path& TRACE) {
+  std::ostringstream OUT;
+  std::ifstream IN(TRACE);
+  std::map<std::string, std::string> BEFORE;
+  int LAST = 0;
+  for (std::string TEXT; std::getline(IN, TEXT);) {
+    const json LINE = json::parse(TEXT);
+    const int F = LINE["frame"];
+    EXPECT_EQ(F, LAST + 1) << "one trace line per frame";
+    const auto NOW = WATCHED(LINE);
+    std::string CHANGES;
+    bool MENU_CHANGED = false;
+    for (const auto& [KEY, VALUE] : NOW)
+      if (LAST == 0 ? KEY.rfind("menu", 0) != 0 : BEFORE[KEY] != VALUE) {
+        CHANGES += " " + KEY + "=" + VALUE;
+        MENU_CHANGED = MENU_CHANGED || KEY.rfind("menu", 0) == 0;
+      }
+    if (MENU_CHANGED) CHANGES += " (rotation " + LINE["CANNON"][0]["ROTATION"].dump() + ")";
+    if (!CHANGES.empty()) OUT << "frame " << F << ":" << CHANGES << "\n";
+    BEFORE = NOW;
+    LAST = F;
   }
-  void WRITE(const char* NAME, const std::string& TEXT) { std::ofstream(DIR / NAME) << TEXT; }
-};
+  OUT << "last frame " << LAST << "\n";
+  return OUT.str();
+}
 
-TEST_F(VolleyeditRun, ScriptedSessionEditsSavesAndLoadsBack) {
-  // Session 1: edit five rows and the switch, save with F1. A tap is one frame down, up the
-  // next; a hold lasts N frames.
-  std::string KEYS = "# edit, save, quit\n\n";
-  auto HOLD = [&KEYS](int F, const char* K, int N) {
-    KEYS += std::to_string(F) + " " + K + " down\n" + std::to_string(F + N) + " " + K + " up\n";
+// The files the run left: barrage files as floats, programmes as text, others by size.
+std::string FILES_DIGEST(const fs::path& DIR) {
+  std::set<fs::path> NAMES;
+  for (const auto& E : fs::directory_iterator(DIR))
+    if (E.is_regular_file() && !E.is_symlink()) NAMES.insert(E.path().filename());
+  std::ostringstream OUT;
+  for (const fs::path& NAME : NAMES) {
+    if (NAME.extension() == ".keys" || NAME == "trace.jsonl" || NAME == "answers.txt") continue;
+    const std::string BYTES = e2e::READ_FILE(DIR / NAME);
+    OUT << "file " << NAME.string();
+    if (NAME.extension() != ".png" && NAME.extension() != ".gif")
+      OUT << ", " << BYTES.size() << " bytes";
+    if (NAME.extension() == ".vly") {
+      for (std::size_t AT = 0; AT + 4 <= BYTES.size(); AT += 4) {
+        float V;
+        std::memcpy(&V, BYTES.data() + AT, 4);
+        char TEXT[32];
+        std::snprintf(TEXT, sizeof TEXT, " %.9g", double{V});
+        OUT << TEXT;
+      }
+    } else if (NAME.extension() == ".png") {
+      OUT << ", " << e2e::PNG_WIDTH((DIR / NAME).string()) << " pixels wide";
+    } else if (NAME.extension() == ".gif") {
+      OUT << ", " << e2e::GIF_FRAMES((DIR / NAME).string()) << " frames";
+    } else if (NAME.extension() == ".json") {
+      OUT << ": " << json::parse(BYTES).dump();
+    }
+    OUT << "\n";
+  }
+  return OUT.str();
+}
+
+// Runs every run of the session NAME in a scratch directory; returns the digest.
+std::string RUN_SESSION(const std::string& NAME) {
+  const fs::path DIR = e2e::SCRATCH_DIR("volleyedit_session", true);
+  std::ifstream IN(SESSIONS / (NAME + ".keys"));
+  std::vector<std::vector<std::string>> RUNS;  // answers, keys, further arguments
+  std::ostringstream DIGEST;
+  auto RUN_ALL = [&]() {
+    for (std::size_t I = 0; I < RUNS.size(); ++I) {
+      std::ofstream(DIR / "answers.txt") << (RUNS[I][0] == "-" ? "" : RUNS[I][0]);
+      std::ofstream(DIR / "run.keys") << RUNS[I][1];
+      std::vector<std::string> ARGS = {std::string(VOLLEY_RUN_DIR) + "/volleyedit", "--headless",
+                                       "--keys", "run.keys", "--trace", "trace.jsonl"};
+      ARGS.insert(ARGS.end(), RUNS[I].begin() + 2, RUNS[I].end());
+      const e2e::RunResult R =
+          e2e::RUN(ARGS, DIR.string(), 120.0, false, {}, (DIR / "answers.txt").string());
+      DIGEST << "== run, answers " << RUNS[I][0] << ": exit " << R.EXIT << "\n"
+             << TRACE_DIGEST(DIR / "trace.jsonl") << "-- standard output\n"
+             << R.OUT << "-- standard error\n"
+             << R.ERR << (R.ERR.ends_with('\n') ? "" : "\n") << FILES_DIGEST(DIR);
+    }
+    RUNS.clear();
   };
-  HOLD(2, "Right", 1);   // row 0 LISTINDEX 1 -> 2
-  HOLD(5, "Down", 51);   // acts on frames 5, 10, ..., 55: row 11
-  HOLD(60, "Left", 1);   // RADIUS 10 -> 9
-  HOLD(65, "Down", 11);  // three moves: row 14
-  HOLD(80, "Left", 1);   // MAXROTATION 359 -> 358
-  for (int F = 85; F <= 93; F += 2) HOLD(F, "Down", 1);  // row 19
-  HOLD(95, "Left", 11);  // MAXBULLET 128 -> 125
-  for (int F = 110; F <= 118; F += 2) HOLD(F, "Down", 1);  // row 24
-  HOLD(120, "Right", 1);  // BULLETSPEED 4 -> 4.1 -> 4.2
-  HOLD(122, "Right", 1);
-  HOLD(125, "Tab", 1);  // rotation switch -1 -> 1
-  HOLD(135, "F1", 1);
-  WRITE("session1.keys", KEYS + "145 Escape down\n");
-  ASSERT_EQ(RUN("622", {"--headless", "--keys", "session1.keys", "--trace", "t1.jsonl"}), 0) << ERR;
-  EXPECT_NE(ERR.find("All memory deallocated"), std::string::npos) << "clean tracker report";
-  EXPECT_NE(OUT.find("Choose the number of your scale filter..."), std::string::npos);
-  EXPECT_NE(TRACE_LINE(DIR / "t1.jsonl", 145), "") << "frame 145 ran and was traced";
-  EXPECT_EQ(TRACE_LINE(DIR / "t1.jsonl", 146), "") << "Escape in frame 145 ended the run";
-
-  // The saved bytes are the start-up menu with exactly the edited rows changed.
-  std::vector<float> EXPECTED = MENU_OF(TRACE_LINE(DIR / "t1.jsonl", 1));
-  ASSERT_EQ(EXPECTED.size(), 35u);
-  EXPECT_EQ(EXPECTED[19], 128.0f) << "start-up value of the edited MAXBULLET";
-  EXPECTED[0] = 2.0f, EXPECTED[11] = 9.0f, EXPECTED[14] = 358.0f, EXPECTED[19] = 125.0f;
-  volatile float SPEED = 4.0f;  // the two steps are 32-bit float sums
-  SPEED = SPEED + 0.1f;
-  EXPECTED[24] = SPEED + 0.1f;
-  EXPECTED[34] = 1.0f;
-  const std::string SAVED = e2e::READ_FILE(DIR / "barrage.vly");
-  ASSERT_EQ(SAVED.size(), 140u);
-  EXPECT_EQ(SAVED, std::string(reinterpret_cast<const char*>(EXPECTED.data()), 140))
-      << "saved bytes";
-  EXPECT_EQ(MENU_OF(TRACE_LINE(DIR / "t1.jsonl", 145)), EXPECTED) << "the last frame's menu";
-
-  // Session 2: the saved file copied to barrage2.vly and loaded with F2 in mode 1.
-  fs::copy_file(DIR / "barrage.vly", DIR / "barrage2.vly");
-  WRITE("session2.keys", "3 F2 down\n4 F2 up\n6 Escape down\n");
-  ASSERT_EQ(RUN("122", {"--headless", "--keys", "session2.keys", "--trace", "t2.jsonl"}), 0) << ERR;
-  const std::string LOADED = TRACE_LINE(DIR / "t2.jsonl", 3);
-  EXPECT_NE(MENU_OF(TRACE_LINE(DIR / "t2.jsonl", 2)), EXPECTED) << "before F2 the start-up menu";
-  EXPECT_EQ(MENU_OF(LOADED), EXPECTED) << "F2 loads exactly the saved values";
-  EXPECT_NE(LOADED.find("\"rotation_ai\":1,"), std::string::npos);
-  EXPECT_EQ(CANNON0(LOADED, "ROTATE"), "\"ROTATE2\"") << "switch 1 selects the bouncing rule";
-  EXPECT_EQ(CANNON0(LOADED, "MAXBULLET"), "125") << "the loaded menu reaches the cannon";
-  EXPECT_EQ(CANNON0(LOADED, "ROTATION"), "225") << "the load puts the start rotation back";
-  EXPECT_EQ(e2e::READ_FILE(DIR / "barrage2.vly"), SAVED) << "loading does not change the file";
+  for (std::string LINE; std::getline(IN, LINE);) {
+    std::istringstream WORDS(LINE);
+    std::string MARK, WHAT, A, B;
+    WORDS >> MARK >> WHAT >> A;
+    if (MARK == "#!" && WHAT == "run") {
+      RUNS.push_back({A, ""});
+      while (WORDS >> B) RUNS.back().push_back(B);
+    }
+    if (MARK == "#!" && WHAT == "copy") {
+      RUN_ALL();
+      WORDS >> B;
+      const fs::path FROM = fs::exists(DIR / A) ? DIR / A : SESSIONS.parent_path() / A;
+      fs::copy_file(FROM, DIR / B, fs::copy_options::overwrite_existing);
+      DIGEST << "== copied " << A << " to " << B << "\n";
+    }
+    if (MARK != "#!" && !RUNS.empty()) RUNS.back()[1] += LINE + "\n";
+  }
+  RUN_ALL();
+  fs::remove_all(DIR);
+  return DIGEST.str();
 }
 
-TEST_F(VolleyeditRun, ScreenshotOfTheDefaultModeOneAfterStartUp) {
-  // End of input answers every question with the defaults: filter 1, the page doubled.
-  const fs::path ARTIFACTS = fs::path(VOLLEY_BINARY_DIR) / "artifacts";
-  fs::create_directories(ARTIFACTS);
-  const std::string PATTERN = (ARTIFACTS / "volleyedit_mode1_%d.png").string();
-  ASSERT_EQ(RUN("", {"--headless", "--frames", "2", "--png", PATTERN, "--png-every", "1"}), 0)
-      << ERR;
-  EXPECT_NE(OUT.find("16 bits or 32 bits"), std::string::npos) << "all three questions asked";
-  EXPECT_FALSE(fs::exists(ARTIFACTS / "volleyedit_mode1_3.png")) << "--frames 2 ends after frame 2";
-  const fs::path SHOT = ARTIFACTS / "volleyedit_mode1.png";
-  ASSERT_TRUE(fs::exists(ARTIFACTS / "volleyedit_mode1_2.png"));
-  fs::rename(ARTIFACTS / "volleyedit_mode1_2.png", SHOT);
-  fs::remove(ARTIFACTS / "volleyedit_mode1_1.png");
-  const std::string PNG = e2e::READ_FILE(SHOT);
-  ASSERT_GT(PNG.size(), 24u);
-  EXPECT_EQ(PNG.substr(1, 3), "PNG");
-  EXPECT_EQ(PNG.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xE0", 8))
-      << "640 x 480: mode 1 doubles the page";
+class DesignerSession : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DesignerSession, MatchesItsGoldenDigest) {
+  volley_test::EXPECT_GOLDEN("designer/" + GetParam() + ".txt", RUN_SESSION(GetParam()));
 }
 
-TEST_F(VolleyeditRun, CaptureKeysWriteWhatTheModeShows) {
-  WRITE("capture.keys", "2 F12 down\n3 F12 up\n4 F11 down\n5 F11 up\n9 F11 down\n10 F11 up\n12 Escape down\n");
-  ASSERT_EQ(RUN("622", {"--headless", "--keys", "capture.keys"}), 0) << ERR;
-  EXPECT_NE(OUT.find("wrote volley_0001.png\nrecording volley_0001.gif\nwrote volley_0001.gif\n"),
-            std::string::npos) << OUT;
-  EXPECT_EQ(e2e::PNG_WIDTH((DIR / "volley_0001.png").string()), 320u) << "mode 6 shows the page 1:1";
-  EXPECT_EQ(e2e::GIF_FRAMES((DIR / "volley_0001.gif").string()), 5) << "frames 4 to 8";
+std::vector<std::string> SESSION_NAMES() {
+  std::set<std::string> NAMES;
+  for (const auto& E : fs::directory_iterator(SESSIONS))
+    if (E.path().extension() == ".keys") NAMES.insert(E.path().stem().string());
+  return {NAMES.begin(), NAMES.end()};
 }
+
+INSTANTIATE_TEST_SUITE_P(Golden, DesignerSession, ::testing::ValuesIn(SESSION_NAMES()),
+                         [](const auto& P) { return P.param; });
 
 }  // namespace

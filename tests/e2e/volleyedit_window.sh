@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # volleyedit in a real window (Xvfb), driven by real key events from xdotool: the start-up
-# answers come through a pipe, Down moves the selection, Escape quits. Passes when the program
-# exits with code 0, its window has the expected size and its tracker reports a clean exit.
-# Never waits for ever: every wait has a deadline and the program is killed if it outlives it.
-# A failure prints the X window tree and the program's output.
+# answers come through a pipe; Down twice, then the programme keys Insert twice and Delete (two
+# sets left, the second current), End, PageUp, PageDown, PageUp, F6 and F5, then Escape.
+# Passes when the window has the expected size, the trace shows each programme step in order,
+# the saved programme holds a delay (End repeats while held: some multiple of 10), and the
+# program exits with code 0 and a clean tracker report. Every wait has a deadline and the
+# program is killed if it outlives it; on failure it prints the window list, the programme
+# states of the trace and the program's output.
 # Usage: volleyedit_window.sh PROGRAM ANSWERS WIDTHxHEIGHT   (exit 77: no X display or xdotool)
 set -u
 PROGRAM=$1
@@ -25,12 +28,14 @@ cd "$WORK" || exit 1
 case "$ANSWERS" in
   4*|5*) export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0" ;;
 esac
-printf '%s' "$ANSWERS" | "$PROGRAM" >out.txt 2>err.txt &
+printf '%s' "$ANSWERS" | "$PROGRAM" --trace trace.jsonl >out.txt 2>err.txt &
 PID=$!
+seen() { grep -o '"set":[0-9]*,"sets":[0-9]*,"playing":[a-z]*' trace.jsonl 2>/dev/null | uniq; }
 fail() {
   echo "FAIL: $*"
-  echo "--- X window tree"; xwininfo -root -tree 2>&1 | head -n 40
+  echo "--- windows"; xdotool search --name '.' getwindowname %@ 2>/dev/null | head -20
   kill "$PID" 2>/dev/null; sleep 1; kill -9 "$PID" 2>/dev/null
+  echo "--- programme states in the trace"; seen
   echo "--- stdout"; cat out.txt; echo "--- stderr"; tr '\r' '\n' <err.txt
   exit 1
 }
@@ -49,16 +54,15 @@ done
 GEOMETRY=$(xdotool getwindowgeometry --shell "$WID" 2>/dev/null)
 SHOWN=$(echo "$GEOMETRY" | sed -n 's/^WIDTH=//p')x$(echo "$GEOMETRY" | sed -n 's/^HEIGHT=//p')
 [ "$SHOWN" = "$SIZE" ] || fail "the window is $SHOWN, not $SIZE"
-sleep 0.5
-xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null
 
-# A few frames of real keys: Down held briefly, then Escape held until the program ends.
-# The window is focused again before each key: another window on the same X server may have
-# taken the focus meanwhile.
+# Each key is held a quarter of a second (about 15 frames), the window focused before each:
+# another window on the same X server may have taken the focus meanwhile.
 focus() { xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID" 2>/dev/null; }
-press() { focus; xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; sleep 0.2; }
-press Down
-press Down
+press() { focus; xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; sleep 0.25; }
+sleep 0.5
+for KEY in Down Down Insert Insert Delete End Prior Next Prior F6 F5; do press "$KEY"; done
+sleep 0.5
+
 # Escape is pressed again every 2 s: on a loaded machine the window may not hold the focus
 # yet when the first press arrives.
 for i in $(seq 1 100); do
@@ -77,4 +81,15 @@ CODE=$?
 [ "$CODE" -eq 0 ] || fail "exit code $CODE"
 grep -q "All memory deallocated" out.txt || fail "the tracker did not report a clean exit"
 grep -q "All memory deallocated" err.txt || fail "no clean report on standard error"
-echo "ok: answers $ANSWERS, window $WID of $SHOWN, exit 0, clean tracker report"
+WANT='"set":2,"sets":2,"playing":false
+"set":3,"sets":3,"playing":false
+"set":2,"sets":2,"playing":false
+"set":1,"sets":2,"playing":false
+"set":2,"sets":2,"playing":false
+"set":1,"sets":2,"playing":false
+"set":1,"sets":2,"playing":true'
+[ "$(seen)" = "$WANT" ] || fail "the trace does not show the keys' steps in order"
+[ -f barrage.json ] || fail "F6 wrote no barrage.json"
+grep -q -E '"DELAY": *[1-9][0-9]*0,' barrage.json ||
+  fail "the saved programme lacks the delay set with End: $(cat barrage.json)"
+echo "ok: answers $ANSWERS, window $WID of $SHOWN, exit 0: $(seen | tr '\n' ' ')"

@@ -1,6 +1,6 @@
 // Tests of barrage files: saving over longer and shorter files, saves that fail (file-size
-// limits, a name that cannot be opened) and must leave the old file and say so, short files,
-// and the limits of loaded values.
+// limits, a name that cannot be opened) and must leave the old file and say so, and loads of
+// short, long and wild files.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/e2e/run_program.hpp"
+#include "tests/unit/golden.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/menu.hpp"
 
@@ -133,48 +134,29 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
   }
 }
 
-TEST_F(BarrageFileTest, ShortAndLongFilesLoadTheirFirst140Bytes) {
-  WRITE_ALL(DIR / "six.vly", std::string("\x00\x00\xA0\x40\x11\x22", 6));  // 5.0, then two bytes
-  ::testing::internal::CaptureStderr();
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("six.vly")));
-  const std::string NOTICE = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(NOTICE, "volleyedit: \"" + PATH("six.vly") +
-                        "\" holds 6 of 140 bytes; the rest read as 0\n");
-  EXPECT_EQ(MENU[0].VALUE, 5.0f) << "row 0 gets the first four bytes";
-  EXPECT_EQ(MENU[1].VALUE, -1.0f)
-      << "row 1 holds the two cut-off bytes, a value other than 0, which switches targeting on";
-  EXPECT_EQ(MENU[2].VALUE, 0.0f) << "0.0 behind the end";
-  EXPECT_EQ(MENU[33].VALUE, 1.0f) << "0.0 behind the end, raised to row 33's MIN of 1";
-  WRITE_ALL(DIR / "long.vly", FLOATS(std::vector<float>(50, 10.0f)));
-  ::testing::internal::CaptureStderr();
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("long.vly")));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "a whole file loads without a word";
-  EXPECT_EQ(MENU[34].VALUE, 10.0f) << "row 34 is the 35th float; the 15 after it are ignored";
-}
-
+// Files shorter and longer than 140 bytes, and each row loaded from a value beyond its limits,
+// one within them and the non-finite ones: tests/golden/designer_loaded_limits.txt holds the
+// value each row ends up with and the notice on standard error.
 TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
-  const float NAN_F = std::numeric_limits<float>::quiet_NaN();
-  const float INF_F = std::numeric_limits<float>::infinity();
-  std::vector<float> V(35, 0.0f);
-  V[19] = 1000.0f, V[22] = -5.0f, V[32] = 1e9f, V[6] = 12.25f;
-  V[24] = NAN_F, V[11] = -INF_F, V[33] = INF_F, V[34] = 3.0e9f;
-  V[1] = 1.0f, V[10] = 0.5f;
-  WRITE_ALL(DIR / "wild.vly", FLOATS(V));
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("wild.vly")));
-  EXPECT_EQ(MENU[19].VALUE, 128.0f) << "MAXBULLET cannot pass the 128 slots";
-  EXPECT_EQ(MENU[22].VALUE, 0.0f) << "negative bullet counts are raised to 0";
-  EXPECT_EQ(MENU[32].VALUE, 999.0f) << "above MAX";
-  EXPECT_EQ(MENU[6].VALUE, 12.25f) << "values within the limits stay as they are";
-  EXPECT_EQ(MENU[24].VALUE, -100.0f) << "NaN becomes the row's MIN";
-  EXPECT_EQ(MENU[11].VALUE, -300.0f) << "-inf becomes the row's MIN";
-  EXPECT_EQ(MENU[33].VALUE, 1.0f) << "+inf becomes the row's MIN too, not MAX";
-  EXPECT_EQ(MENU[34].VALUE, 3.0e9f) << "the rotation switch (row 34) has no limits";
-  EXPECT_EQ(MENU[1].VALUE, -1.0f) << "TARGETING 1.0 stays a set flag: the cannon still aims";
-  EXPECT_EQ(MENU[10].VALUE, -1.0f) << "ACTIVE 0.5 stays a set flag";
-  V[34] = NAN_F;
-  WRITE_ALL(DIR / "wild.vly", FLOATS(V));
-  ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("wild.vly")));
-  EXPECT_EQ(MENU[34].VALUE, 0.0f) << "a non-finite switch becomes 0";
+  std::string TABLE;
+  auto LOAD = [&](const std::string& WHAT, const std::string& BYTES) {
+    WRITE_ALL(DIR / "wild.vly", BYTES);
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(NDESIGNER::LOAD_DATA(PATH("wild.vly")));
+    std::string NOTICE = ::testing::internal::GetCapturedStderr();
+    if (const auto AT = NOTICE.find(DIR.string()); AT != std::string::npos)
+      NOTICE.replace(AT, DIR.string().size(), "DIR");
+    TABLE += WHAT + ":";
+    for (int32_t K = 0; K < NDESIGNER::MENU_ROWS; ++K) TABLE += " " + std::to_string(MENU[K].VALUE);
+    TABLE += "\n" + NOTICE;
+  };
+  LOAD("6 bytes, 5.0 and two more", std::string("\x00\x00\xA0\x40\x11\x22", 6));
+  LOAD("50 floats of 10", FLOATS(std::vector<float>(50, 10.0f)));
+  const float WILD[] = {1000.0f, -5.0f, 12.25f, 0.5f, std::numeric_limits<float>::quiet_NaN(),
+                        std::numeric_limits<float>::infinity(), -1e10f, 3.0e9f};
+  for (const float W : WILD)
+    LOAD("35 floats of " + std::to_string(W), FLOATS(std::vector<float>(35, W)));
+  volley_test::EXPECT_GOLDEN("designer_loaded_limits.txt", TABLE);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Tests of the designer's parameter menu (steps, limits, rounding on the way to the cannon) and
-// of the statistics text (the label and format of every line and the float format).
+// Tests of the designer's parameter menu (rounding on the way to the cannon) and of the
+// statistics text (the label and format of every line and the float format).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,35 +21,9 @@ using NDESIGNER::MENU;
 constexpr float NAN_F = std::numeric_limits<float>::quiet_NaN();
 constexpr float INF_F = std::numeric_limits<float>::infinity();
 
-class MenuTest : public ::testing::Test {
- protected:
-  void SetUp() override { NDESIGNER::INIT_MENU(225.0f, -1); }
+TEST(MenuRounding, IntegerRowsRoundHalfToEvenOnTheWayToTheCannon) {
+  NDESIGNER::INIT_MENU(225.0f, -1);
   NBARRAGE::TURRET_TYPE CANNON{};
-};
-
-TEST_F(MenuTest, EditStepsWithinTheRowLimits) {
-  struct CASE { int32_t ROW; float FROM; int32_t DIRECTION, TIMES; float TO; const char* WHY; };
-  const CASE CASES[] = {
-      {19, 128.0f, +1, 1, 128.0f, "Right on row 19 at 128 leaves 128 (the cannon's slots)"},
-      {33, 1.0f, -1, 1, 1.0f, "Left on row 33 at 1 leaves 1 (a bullet run needs a frame)"},
-      {4, 0.0f, +1, 3, 0.3f, "three 0.1 steps from 0.0 give the float nearest 0.3"},
-      {10, -1.0f, +1, 2, 0.0f, "ACTIVE steps to 0 and never above it"},
-      {10, 0.0f, -1, 3, -1.0f, "ACTIVE never goes below -1"},
-      {16, 0.0f, +1, 2, 1.0f, "ROTDIR stops at 1"},
-      {24, NAN_F, +1, 1, -100.0f, "a NaN row is pulled to its MIN by the next edit"},
-  };
-  for (const CASE& C : CASES) {
-    NDESIGNER::INIT_MENU(225.0f, -1);
-    MENU[C.ROW].VALUE = C.FROM;
-    const float NEXT = MENU[C.ROW + 1].VALUE;
-    for (int I = 0; I < C.TIMES; ++I) NDESIGNER::EDIT_FIELD(CANNON, C.DIRECTION, C.ROW);
-    EXPECT_EQ(MENU[C.ROW].VALUE, C.TO) << C.WHY;
-    EXPECT_EQ(MENU[C.ROW + 1].VALUE, NEXT) << "the next row is untouched";
-  }
-  EXPECT_EQ(CANNON.MAXBULLET, 0) << "EDIT_FIELD does not write the cannon";
-}
-
-TEST_F(MenuTest, IntegerRowsRoundHalfToEvenOnTheWayToTheCannon) {
   MENU[19].VALUE = 2.5f;
   MENU[22].VALUE = 3.5f;
   MENU[6].VALUE = 2.5f;
@@ -65,7 +39,8 @@ TEST(MenuRounding, SaturatesOutsideTheIntegerRange) {
   const std::pair<float, int32_t> CASES[] = {{1e10f, INT32_MAX}, {-1e10f, INT32_MIN},
                                              {INF_F, INT32_MAX}, {NAN_F, 0}, {-1.5f, -2}};
   for (const auto& [V, WANT] : CASES)
-    EXPECT_EQ(NDESIGNER::ROUND_HALF_EVEN_SATURATED(V), WANT) << V << ": saturated, NaN 0, halves to even";
+    EXPECT_EQ(NDESIGNER::ROUND_HALF_EVEN_SATURATED(V), WANT)
+        << V << ": saturated, NaN 0, halves to even";
 }
 
 TEST(StatsFloatFormat, SevenSignificantDigitsAndExponentFormForVerySmallAndLargeValues) {

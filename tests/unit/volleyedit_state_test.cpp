@@ -1,18 +1,17 @@
-// Tests of the designer's key rules (auto-repeat on the first frame of a hold and every fifth
-// frame after it, press detection that ignores holding), its start-up answers and its menu keys
-// on live cannons: wrap of the selection, edits reaching cannon 0, Tab, F3 and a loaded switch.
+// Tests of the designer's key repeat (on the first frame of a hold and every fifth frame after
+// it), its start-up answers and the rotation switch on live cannons: a loaded switch and Tab.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <tuple>
+#include <string>
 #include <vector>
 
+#include "tests/unit/golden.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
 
 namespace {
 
-using NDESIGNER::ACTIVEINDEX;
 using NDESIGNER::CANNON;
 using NDESIGNER::KEY;
 using NDESIGNER::MENU;
@@ -27,24 +26,14 @@ std::vector<int> REPEAT_FRAMES(NDESIGNER::REPEAT_KEY K, const std::vector<int>& 
 
 TEST(KeyRepeat, ActsOnTheFirstFrameOfAHoldAndEveryFifthAfter) {
   const NDESIGNER::REPEAT_KEY FRESH{0, 0, NDESIGNER::REPEAT_READY_START};
-  EXPECT_EQ(REPEAT_FRAMES(FRESH, std::vector<int>(11, 1)), (std::vector<int>{1, 6, 11}))
-      << "a key held for 11 frames acts on frames 1, 6 and 11";
   EXPECT_EQ(REPEAT_FRAMES(FRESH, {1, 1, 1, 0, 1, 1, 1, 1, 1, 1}), (std::vector<int>{1, 5, 10}))
-      << "after one frame up the next press acts in its first frame";
+      << "a hold acts in its first frame and every fifth after it, a new press at once";
   // The chooser keeps its key values from one call to the next: a key still held when the next
   // call starts continues its countdown instead of acting at once.
   NDESIGNER::REPEAT_KEY K = FRESH;
   NDESIGNER::STEP_REPEAT(K, 1);
   EXPECT_EQ(REPEAT_FRAMES(K, {1, 1, 1, 1, 1}), (std::vector<int>{5}))
       << "a hold continued across calls acts five frames after its first";
-}
-
-TEST(KeyPress, ActsOnlyOnTheFrameTheKeyGoesDown) {
-  NDESIGNER::PRESS_KEY K{0, 0};
-  EXPECT_TRUE(NDESIGNER::STEP_PRESS(K, 1));
-  EXPECT_FALSE(NDESIGNER::STEP_PRESS(K, 1)) << "holding does not repeat";
-  EXPECT_FALSE(NDESIGNER::STEP_PRESS(K, 0));
-  EXPECT_TRUE(NDESIGNER::STEP_PRESS(K, 1)) << "a new press acts again";
 }
 
 int32_t HELD[NDESIGNER::KEY_COUNT];
@@ -69,31 +58,6 @@ class DesignerTest : public ::testing::Test {
   }
 };
 
-TEST_F(DesignerTest, SelectionWrapsBothWays) {
-  TAP(KEY::UP);
-  EXPECT_EQ(ACTIVEINDEX, 33) << "Up on row 0 selects row 33";
-  TAP(KEY::DOWN);
-  EXPECT_EQ(ACTIVEINDEX, 0) << "Down on row 33 selects row 0; row 34 is never selected";
-}
-
-TEST_F(DesignerTest, EditsReachCannonZeroAtOnceWithTheStartRotation) {
-  ACTIVEINDEX = 22;
-  TAP(KEY::RIGHT);
-  EXPECT_EQ(MENU[22].VALUE, 5.0f);
-  EXPECT_EQ(CANNON[0].BULLETS_PER_SHOT, 5) << "the edit reaches the cannon in the same frame";
-  ACTIVEINDEX = 12;
-  MENU[12].VALUE = 89.0f;
-  TAP(KEY::RIGHT);
-  EXPECT_EQ(CANNON[0].ROTATION, 90) << "editing row 12 turns the cannon at once";
-  CANNON[0].ROTATION = 200;  // the cannon turns as it runs
-  ACTIVEINDEX = 10;
-  TAP(KEY::RIGHT);
-  EXPECT_EQ(CANNON[0].ACTIVE, 0) << "row 10 at 0 switches cannon 0 off";
-  EXPECT_EQ(CANNON[0].ROTATION, 90) << "any edit turns it back to the start rotation";
-  TAP(KEY::LEFT);
-  EXPECT_EQ(CANNON[0].ACTIVE, -1);
-}
-
 // A loaded switch is rounded half to even and applied (1 selects the bouncing rule); Tab negates
 // it.
 TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
@@ -117,33 +81,20 @@ TEST_F(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
   }
 }
 
-TEST_F(DesignerTest, F3RoundsTheSelectedRowDownWithoutClamping) {
-  // Towards minus infinity; F3 does not clamp.
-  for (const auto& [ROW, FROM, TO] :
-       {std::tuple{24, 4.3f, 4.0f}, {6, -2.3f, -3.0f}, {19, 140.5f, 140.0f}}) {
-    ACTIVEINDEX = ROW;
-    MENU[ROW].VALUE = FROM;
-    TAP(KEY::F3);
-    EXPECT_EQ(MENU[ROW].VALUE, TO) << "row " << ROW;
-  }
-  EXPECT_EQ(CANNON[0].MAXBULLET, 140) << "F3 applies the menu to the cannon";
-  EXPECT_EQ(MENU[23].VALUE, 25.0f) << "other rows are untouched";
-}
-
 TEST(DesignerStartUp, AnswersSelectModeDepthAndFullScreen) {
   EXPECT_EQ(NDESIGNER::ANSWER_VALUE('4'), 4);
   EXPECT_EQ(NDESIGNER::ANSWER_VALUE(-1), 0) << "end of input answers 0";
-  struct CASE { int32_t CHOICE, FCHOICE, BCHOICE, MODE, BITS, FULL; const char* WHY; };
-  const CASE CASES[] = {{6, 2, 1, 0, 8, 0, "answer 6 is the unscaled mode 0, always 8-bit"},
-                        {4, 1, 1, 4, 16, 1, "4, 1, 1: 16-bit full-screen OpenGL"},
-                        {5, 3, 2, 5, 32, 0, "only answer 1 asks for full screen"},
-                        {9, 0, 0, 1, 8, 0, "7 to 9 fall back to filter 1, 8-bit"}};
-  for (const CASE& C : CASES) {
-    const auto S = NDESIGNER::SCREEN_SETTINGS(C.CHOICE, C.FCHOICE, C.BCHOICE);
-    EXPECT_EQ(std::vector<int32_t>({S.SCREEN_MODE, S.BITS_PER_PIXEL, S.FULL_SCREEN}),
-              std::vector<int32_t>({C.MODE, C.BITS, C.FULL}))
-        << "mode, depth, full screen: " << C.WHY;
-  }
+  std::string TABLE;  // every answer to the three questions, the digits 0 to 9 for the first
+  for (int32_t CHOICE = 0; CHOICE <= 9; ++CHOICE)
+    for (int32_t FCHOICE = 0; FCHOICE <= 2; ++FCHOICE)
+      for (int32_t BCHOICE = 0; BCHOICE <= 2; ++BCHOICE) {
+        const auto S = NDESIGNER::SCREEN_SETTINGS(CHOICE, FCHOICE, BCHOICE);
+        TABLE += std::to_string(CHOICE) + " " + std::to_string(FCHOICE) + " " +
+                 std::to_string(BCHOICE) + ": mode " + std::to_string(S.SCREEN_MODE) + ", " +
+                 std::to_string(S.BITS_PER_PIXEL) + " bits, full screen " +
+                 std::to_string(S.FULL_SCREEN) + "\n";
+      }
+  volley_test::EXPECT_GOLDEN("designer_startup.txt", TABLE);
 }
 
 }  // namespace
