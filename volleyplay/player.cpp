@@ -181,15 +181,25 @@ bool PLAYER_KEY_PRESSED_OR_CAPTURE(bool& F12, bool& F11) {
   // A function key arrives as a NUL followed by its scan code.
   const std::string F12_TEXT{'\0', static_cast<char>(draw2d::KEY_F12)};
   const std::string F11_TEXT{'\0', static_cast<char>(draw2d::KEY_F11)};
+  bool F12_WAITING = false, F11_WAITING = false;
   for (std::string K = draw2d::inkey(); !K.empty(); K = draw2d::inkey()) {
     if (K == F12_TEXT) {
-      F12 = true;
+      F12_WAITING = true;
     } else if (K == F11_TEXT) {
-      F11 = true;
+      F11_WAITING = true;
     } else {
       return true;
     }
   }
+  // One capture per press: a key that was already down at the last look is held, and the
+  // repeats it puts into the key buffer make no further file.
+  static bool F12_HELD = false, F11_HELD = false;
+  const bool F12_DOWN = draw2d::key_state(draw2d::KEY_F12) != 0;
+  const bool F11_DOWN = draw2d::key_state(draw2d::KEY_F11) != 0;
+  F12 = (F12_WAITING || F12_DOWN) && !F12_HELD;
+  F11 = (F11_WAITING || F11_DOWN) && !F11_HELD;
+  F12_HELD = F12_DOWN;
+  F11_HELD = F11_DOWN;
   return false;
 }
 

@@ -33,7 +33,8 @@ void PLAYER_PRESENT();
 bool PLAYER_KEY_PRESSED();
 
 /// The player's key read with the capture keys on: the 1 ms delay, then every waiting key is
-/// taken; F12 and F11 set their flag, any other key ends the run (true).
+/// taken; F12 and F11 set their flag once per press (a held key's repeats count for nothing),
+/// any other key ends the run (true).
 bool PLAYER_KEY_PRESSED_OR_CAPTURE(bool& F12, bool& F11);
 
 /// Destroys the cannons, releases both blocks and the sprite sheet.
