@@ -48,6 +48,7 @@ endfunction()
 volley_program(volleyplay DESKTOP)
 volley_program(volleyedit DESKTOP)
 volley_program(volleypattern)
+volley_program(volleyview DESKTOP)
 get_property(VOLLEY_INSTALLED_PROGRAMS GLOBAL PROPERTY VOLLEY_INSTALLED_PROGRAMS)
 string(REPLACE ";" "" VOLLEY_INSTALLED_PROGRAMS "${VOLLEY_INSTALLED_PROGRAMS}")
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/installed_programs.txt

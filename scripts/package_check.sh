@@ -28,7 +28,7 @@ LIBDIR="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$BUILD/CMakeCache.txt")"
 # Every installed program, and those with a menu entry, as cmake/VolleyInstall.cmake lists them.
 mapfile -t PROGRAMS < <(awk '{print $1}' "$BUILD/installed_programs.txt")
 mapfile -t DESKTOP < <(awk '$2 == "desktop" {print $1}' "$BUILD/installed_programs.txt")
-[ ${#PROGRAMS[@]} -ge 3 ] || fail "$BUILD/installed_programs.txt lists ${#PROGRAMS[@]} programs"
+[ ${#PROGRAMS[@]} -ge 4 ] || fail "$BUILD/installed_programs.txt lists ${#PROGRAMS[@]} programs"
 ASSETS=(korvane.pal qz.pal kv_bullet.put bullet.put tiny_font.put qzfntdg.put)
 
 # The package and the files it must hold.

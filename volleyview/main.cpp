@@ -16,6 +16,7 @@
 #include "harness/recorder.hpp"
 #include "harness/trace.hpp"
 #include "harness/trace_turret.hpp"
+#include "harness/version.hpp"
 #include "volley/volley.hpp"
 #include "volleyview/viewer.hpp"
 
@@ -28,7 +29,7 @@ const char* const HELP =
     "usage: volleyview [--scale N] [--headless] [--frames N] [--keys FILE]\n"
     "                  [--trace FILE [--trace-from A] [--trace-to B]]\n"
     "                  [--png PATTERN [--png-every K]] [--gif FILE [--gif-every K]]\n"
-    "                  [--help] [FILE|DIR]...\n"
+    "                  [--help] [--version] [FILE|DIR]...\n"
     "\n"
     "Plays pattern programmes (.vly and .json files) on a 320 x 240 page in a window and\n"
     "reloads a file as soon as it changes on disk. A DIR stands for every pattern file in it,\n"
@@ -73,6 +74,7 @@ const char* const HELP =
     "  --gif FILE         an animated GIF of the recorded frames\n"
     "  --png-every K, --gif-every K   record frames 1, 1+K, 1+2K, ... (default 1)\n"
     "  --help             this text\n"
+    "  --version          the version number and the commit the program was built from\n"
     "\n"
     "Exit status: 0 when the viewer quits; 2 for a bad option, no pattern file at all, a\n"
     "window that cannot open, or a trace or recording that cannot be written.\n"
@@ -129,6 +131,11 @@ COMMAND_LINE PARSE(int ARGC, char** ARGV) {
   CONFIG.HEADLESS_NEEDS_FRAMES = false;  // an Escape in the key script ends the run as well
   const harness::ParseResult R =
       harness::parse_options(static_cast<int>(REST.size()), REST.data(), CONFIG);
+  if (R.STATUS == harness::ParseStatus::VERSION) {
+    std::fputs(harness::version_text("volleyview").c_str(), stdout);
+    std::fflush(stdout);
+    std::exit(0);
+  }
   if (R.STATUS == harness::ParseStatus::HELP) {
     std::fputs(HELP, stdout);
     std::fflush(stdout);

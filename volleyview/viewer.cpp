@@ -8,6 +8,7 @@
 
 #include "barrage/cannon_draw.hpp"
 #include "draw2d/draw2d.hpp"
+#include "image/asset_path.hpp"
 
 namespace NVIEW {
 
@@ -78,14 +79,14 @@ VIEWER::~VIEWER() {
 }
 
 void VIEWER::LOAD_ASSETS() {
-  INIT_PALETTE_DATA("korvane.pal");
+  INIT_PALETTE_DATA(assets::locate_or_stop("korvane.pal"));
   FONT_.INIT = NFONT::INIT;
   FONT_.INIT(FONT_);
-  FONT_.S_IMAGE.M_FILENAME = "tiny_font.put";
+  FONT_.S_IMAGE.M_FILENAME = assets::locate_or_stop("tiny_font.put");
   FONT_.LOAD(FONT_);
   SHEET_.INIT = IMAGE_INIT;
   SHEET_.INIT(SHEET_);
-  SHEET_.M_FILENAME = "kv_bullet.put";
+  SHEET_.M_FILENAME = assets::locate_or_stop("kv_bullet.put");
   SHEET_.LOAD(SHEET_);
   RED_ = NEAREST_RED();
   ASSETS_ = true;
