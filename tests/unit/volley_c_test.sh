@@ -12,5 +12,8 @@ if [ "$MODE" = report ]; then
   grep -q '(LEAKSCOPE) All memory deallocated' <<<"$OUT" || { echo "no clean report"; exit 1; }
   if grep -q 'not deallocated' <<<"$OUT"; then echo "blocks left"; exit 1; fi
 else
-  if grep -q 'LEAKSCOPE' <<<"$OUT"; then echo "the report was printed without being asked"; exit 1; fi
+  if grep -q 'LEAKSCOPE' <<<"$OUT"; then
+    echo "the report was printed without being asked"
+    exit 1
+  fi
 fi
