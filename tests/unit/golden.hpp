@@ -29,4 +29,22 @@ inline void EXPECT_GOLDEN(const std::string& NAME, const std::string& ACTUAL) {
   }
 }
 
+/// A table golden file: every line "INPUT => OUTCOME" gets the outcome OUTCOME_OF(INPUT) works
+/// out now; comments, blank lines and lines without " => " stay. The result is checked with
+/// EXPECT_GOLDEN, so the file lists the inputs and the reviewed outcomes side by side.
+template <class Outcome>
+void EXPECT_GOLDEN_TABLE(const std::string& NAME, Outcome OUTCOME_OF) {
+  std::ifstream IN(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/" + NAME);
+  std::string GOT;
+  for (std::string LINE; std::getline(IN, LINE);) {
+    const std::size_t ARROW = LINE.find(" => ");
+    if (LINE.empty() || LINE[0] == '#' || ARROW == std::string::npos) {
+      GOT += LINE + "\n";
+      continue;
+    }
+    GOT += LINE.substr(0, ARROW) + " => " + OUTCOME_OF(LINE.substr(0, ARROW)) + "\n";
+  }
+  EXPECT_GOLDEN(NAME, GOT);
+}
+
 }  // namespace volley_test

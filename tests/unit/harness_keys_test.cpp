@@ -45,17 +45,8 @@ std::string OUTCOME(const std::string& TEXT) {
 }  // namespace
 
 TEST(KeyScript, GoldenScriptsGiveTheirEventsOrTheirErrorLine) {
-  std::ifstream IN(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/harness_key_scripts.txt");
-  std::string GOT;
-  for (std::string LINE; std::getline(IN, LINE);) {
-    const std::size_t ARROW = LINE.find(" => ");
-    if (LINE.empty() || LINE[0] == '#' || ARROW == std::string::npos) {
-      GOT += LINE + "\n";
-      continue;
-    }
-    GOT += LINE.substr(0, ARROW) + " => " + OUTCOME(UNESCAPE(LINE.substr(0, ARROW))) + "\n";
-  }
-  volley_test::EXPECT_GOLDEN("harness_key_scripts.txt", GOT);
+  volley_test::EXPECT_GOLDEN_TABLE("harness_key_scripts.txt",
+                                  [](const std::string& IN) { return OUTCOME(UNESCAPE(IN)); });
 }
 
 TEST(KeyScript, ApplySetsAndReleasesTheLibrarysKeyStates) {

@@ -44,17 +44,7 @@ std::string OUTCOME(const std::string& LINE) {
 }  // namespace
 
 TEST(HarnessOptions, BadOptionsAreRefusedWithALineNamingTheOption) {
-  std::ifstream IN(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/harness_options.txt");
-  std::string GOT;
-  for (std::string LINE; std::getline(IN, LINE);) {
-    const std::size_t ARROW = LINE.find(" => ");
-    if (LINE.empty() || LINE[0] == '#' || ARROW == std::string::npos) {
-      GOT += LINE + "\n";
-      continue;
-    }
-    GOT += LINE.substr(0, ARROW) + " => " + OUTCOME(LINE.substr(0, ARROW)) + "\n";
-  }
-  volley_test::EXPECT_GOLDEN("harness_options.txt", GOT);
+  volley_test::EXPECT_GOLDEN_TABLE("harness_options.txt", OUTCOME);
 }
 
 TEST(HarnessOptions, BadOptionsExitTwoWithTheUsageAndHelpExitsZero) {
