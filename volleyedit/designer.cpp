@@ -91,7 +91,8 @@ void START(DESIGNER_TYPE& D, const SCREEN_SETTINGS_TYPE& S) {
   // DEVIATION(keyboard-source-flag): DISPLAY_TYPE keeps "an OpenGL window is open" as 1
   // rather than the version text's address cut to 32 bits, which could read 0 for a valid
   // address on a 64-bit system; pinned by Golden/DesignerSession.MatchesItsGoldenDigest/menu_keys
-  // (keys in the software mode) and the volleyedit_window_522 test (keys in OpenGL).
+  // (keys in the software mode) and CaptureWindow.DesignerCapturesInAnOpenGlMode (keys in
+  // OpenGL).
   DISPLAY_TYPE = D.VIDEO.DISPLAY.GLVER != nullptr ? 1 : 0;
 }
 

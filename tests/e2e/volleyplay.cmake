@@ -1,12 +1,11 @@
-# The player end to end: golden traces, headless runs with the harness options (one of them
-# leaves build/artifacts/volleyplay_600.gif to look at), and a real window under Xvfb.
-foreach(T golden e2e window)
+# The player end to end: golden traces and headless runs with the harness options (one of
+# them leaves build/artifacts/volleyplay_600.gif to look at); its real windows are in
+# windows.cmake.
+foreach(T golden e2e)
   if(T STREQUAL "golden")
     set(LABELS golden play)
-  elseif(T STREQUAL "e2e")
-    set(LABELS e2e play)
   else()
-    set(LABELS e2e window play)
+    set(LABELS e2e play)
   endif()
   volley_add_test(volleyplay_${T}_test SOURCES e2e/volleyplay_${T}_test.cpp LIBS GIF::GIF
                   LABELS ${LABELS})
