@@ -6,7 +6,7 @@
 //                            rename, as editors save;  remove PATH  deletes PATH
 //   run PROGRAM ARGS...      starts the program; the steps below run while it runs
 //   window WxH               waits for its window, which must be W x H pixels
-//   frame N                  waits until trace.jsonl holds frame N
+//   frame N                  waits until trace.jsonl (--trace trace.jsonl) holds frame N
 //   wait SECONDS             waits
 //   keys KEY...              presses each key a quarter of a second, the window focused
 //   press-until KEY FILE     presses KEY once a second until FILE exists
@@ -21,9 +21,9 @@
 //   gif FILE FRAMES          FILE decodes with giflib, at least FRAMES frames
 //   trail F1,F2 V1,V2 ...    the values of fields F1, F2 in the trace lines that have them,
 //                            repeats left out, are V1,V2 then ...
-//   multiple FILE FIELD N    FIELD in FILE is a positive multiple of N
-// A failure prints the steps taken and when, the X window tree while no window was found, and
-// the program's output.
+//   multiple FILE FIELD N    the last FIELD in FILE is a positive multiple of N
+// A failure prints the steps taken (and how many polls of about 50 ms each took), the step the
+// program ended in, the X window tree while no window was found, and the program's output.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
