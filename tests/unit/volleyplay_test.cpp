@@ -1,0 +1,196 @@
+// Tests of the player: the catalogue's sets for both cannons of a pair, and the frame loop on the
+// memory screen. tests/golden/barrage_catalogue.txt lists every pattern's sets (BARRAGE_8's
+// pauses included); tests/golden/volleyplay_timetable.txt lists, over 6000 frames, every set
+// each cannon applies (named by the catalogue set it equals, with its delay), every anchor
+// change, when each cannon's bullets come and go, and the tracker's block count, which must
+// stay constant. The test listener in test_main checks that clean-up returns every block.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "draw2d/draw2d.hpp"
+#include "leakscope/leakscope.hpp"
+#include "tests/unit/golden.hpp"
+#include "volleyplay/barrage_catalogue.hpp"
+#include "volleyplay/player.hpp"
+
+namespace {
+
+using NBARRAGE::TURRET_PARAM_TYPE;
+using NBARRAGE::TURRET_TYPE;
+
+// The sets in a cannon's list, in order.
+std::vector<TURRET_PARAM_TYPE> SETS(const TURRET_TYPE& T) {
+  std::vector<TURRET_PARAM_TYPE> OUT;
+  for (NBARRAGE::TURRET_PARAM_LIST* N = T.P_PARAMETERS; N != nullptr; N = N->NEXT)
+    if (N->DATA != nullptr) OUT.push_back(*N->DATA);
+  return OUT;
+}
+
+// A set's non-zero fields after DELAY, as one line (the record is 34 fields of 32 bits).
+const char* const FIELDS[] = {
+    "DELAY", "TARGETING", "X", "Y", "XV", "YV", "TARGETX", "TARGETY", "ACTIVE", "RADIUS",
+    "ROTATION", "MINROTATION", "MAXROTATION", "ROTSPEED", "ROTDIR", "SPAWNDELAY",
+    "MAXSPAWNDELAY", "MAXBULLET", "BULLET_ENERGY", "BULLET_DEATH_ID", "BULLETS_PER_SHOT",
+    "SPREAD_ROTATION", "BULLETSPEED", "BULLETSPEED_DELTA", "BULLETOFFSET", "WAVEMODE",
+    "BULLETCOUNTER", "BULLETWAVEMAX", "BULLETWAVEMAXDELAY", "BULLETSHOOT", "ROTATION_AI",
+    "BULLET_MODE_AI", "BULLET_MIN_FRAME", "BULLET_NUM_FRAME"};
+const std::string FLOAT_FIELDS = "..ffffff.f.............ff.........";
+static_assert(sizeof(TURRET_PARAM_TYPE) == sizeof FIELDS / sizeof FIELDS[0] * 4);
+
+std::string TEXT(const TURRET_PARAM_TYPE& S) {
+  int32_t WORDS[34];
+  std::memcpy(WORDS, &S, sizeof WORDS);
+  std::string LINE;
+  for (int K = 1; K < 34; ++K) {
+    float F;
+    std::memcpy(&F, &WORDS[K], sizeof F);
+    char VALUE[32];
+    std::snprintf(VALUE, sizeof VALUE, FLOAT_FIELDS[K] == 'f' ? "%.9g" : "%.0f",
+                  FLOAT_FIELDS[K] == 'f' ? double{F} : WORDS[K] * 1.0);
+    if (WORDS[K] != 0) LINE += std::string(" ") + FIELDS[K] + "=" + VALUE;
+  }
+  return LINE;
+}
+
+constexpr void (*BARRAGES[17])(TURRET_TYPE*&, int32_t) = {
+    BARRAGE_0, BARRAGE_1, BARRAGE_2,  BARRAGE_3,  BARRAGE_4,  BARRAGE_5,  BARRAGE_6,
+    BARRAGE_7, BARRAGE_8, BARRAGE_9,  BARRAGE_10, BARRAGE_11, BARRAGE_12, BARRAGE_13,
+    BARRAGE_14, BARRAGE_15, BARRAGE_16};
+
+// Every pattern applied to a fresh pair with delay 37, one line per set; NAME_OF (when given)
+// learns the first catalogue set with each text.
+std::string CATALOGUE(std::map<std::string, std::string>* NAME_OF) {
+  std::string ALL;
+  for (int N = 0; N <= 16; ++N) {
+    TURRET_TYPE PAIR[2]{};
+    for (TURRET_TYPE& T : PAIR) NBARRAGE::INIT(T);
+    TURRET_TYPE* PTR = PAIR;
+    BARRAGES[N](PTR, 37);
+    EXPECT_EQ(PTR, PAIR) << "BARRAGE_" << N << " does not change the pair pointer";
+    for (int C = 0; C < 2; ++C) {
+      const std::vector<TURRET_PARAM_TYPE> S = SETS(PAIR[C]);
+      for (std::size_t I = 0; I < S.size(); ++I) {
+        const std::string NAME = "BARRAGE_" + std::to_string(N) + " cannon " +
+                                 std::to_string(C) + " set " + std::to_string(I);
+        if (NAME_OF != nullptr) NAME_OF->emplace(TEXT(S[I]), NAME);
+        ALL += NAME + ": DELAY=" + std::to_string(S[I].DELAY) + TEXT(S[I]) + "\n";
+      }
+      PAIR[C].DESTROY(PAIR[C]);
+    }
+  }
+  return ALL;
+}
+
+TEST(BarrageCatalogue, EveryPatternAppendsTheGoldenSetsToBothCannons) {
+  volley_test::EXPECT_GOLDEN("barrage_catalogue.txt", CATALOGUE(nullptr));
+}
+
+// The player on the memory screen, run in the directory of the generated assets.
+class PlayerLoop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OLD_DIR = std::filesystem::current_path();
+    std::filesystem::current_path(VOLLEY_RUN_DIR);
+    draw2d::set_headless(true);
+    PLAYER_CREATE_CANNONS(P);
+    PLAYER_OPEN(P);
+  }
+  void TearDown() override {
+    PLAYER_CLEAN_UP(P);
+    draw2d::close_screen();
+    draw2d::set_headless(false);
+    std::filesystem::current_path(OLD_DIR);
+  }
+  // N passes of the loop (without the key test).
+  void run(int N) {
+    for (int I = 0; I < N; ++I) {
+      PLAYER_STEP(P);
+      PLAYER_PRESENT();
+    }
+  }
+  PLAYER_TYPE P;
+  std::filesystem::path OLD_DIR;
+};
+
+bool LIVE(const TURRET_TYPE& T) {
+  return std::any_of(T.P_BULLETS, T.P_BULLETS + NBARRAGE::DEFAULT_MAXBULLET,
+                     [](auto& B) { return B.ACTIVE != 0; });
+}
+
+// The number of lit pixels of the visible page in the W x H box at (X, Y).
+long LIT(int X, int Y, int W, int H) {
+  const uint8_t* PAGE = draw2d::visible_buffer() + draw2d::HEADER_BYTES;
+  long N = 0;
+  for (const uint8_t* ROW = PAGE + Y * 320 + X; ROW < PAGE + (Y + H) * 320; ROW += 320)
+    N += W - std::count(ROW, ROW + W, 0);
+  return N;
+}
+
+TEST_F(PlayerLoop, ProgrammesKeepTheirTimetableWithAConstantBlockCount) {
+  std::map<std::string, std::string> NAME_OF;
+  CATALOGUE(&NAME_OF);
+  const TURRET_TYPE* ALL[4] = {&P.CANNON[0], &P.CANNON[1], &P.CANNONS[0], &P.CANNONS[1]};
+  std::vector<TURRET_PARAM_TYPE> LIST[4];
+  for (int K = 0; K < 4; ++K) LIST[K] = SETS(*ALL[K]);
+  const NBARRAGE::COORD_TYPE* AT[3] = {&P.POSITION, &P.POSITION2, &P.POSITION3};
+  const char* const ANCHOR[4] = {"POSITION", "POSITION2", "POSITION3", "another"};
+  std::string LOG, LAST[5];
+  for (int F = 1; F <= 6000; ++F) {
+    run(1);
+    for (int K = 0; K < 4; ++K) {
+      const TURRET_TYPE& T = *ALL[K];
+      const TURRET_PARAM_TYPE& S = LIST[K].at(static_cast<std::size_t>(T.LISTINDEX - 1));
+      const std::string NOW = "set " + std::to_string(T.LISTINDEX) + " = " + NAME_OF[TEXT(S)] +
+                              " DELAY=" + std::to_string(S.DELAY) + ", anchor " +
+                              ANCHOR[std::find(AT, AT + 3, T.P_POSITION) - AT] +
+                              (LIVE(T) ? ", bullets" : "");
+      if (NOW != LAST[K]) LOG += "frame " + std::to_string(F) + " cannon " +
+                                 std::to_string(K) + ": " + NOW + "\n";
+      LAST[K] = NOW;
+    }
+    const std::string BLOCKS = "blocks " + std::to_string(LEAKSCOPE_COUNT());
+    if (BLOCKS != LAST[4]) LOG += "frame " + std::to_string(F) + ": " + BLOCKS + "\n";
+    LAST[4] = BLOCKS;
+  }
+  volley_test::EXPECT_GOLDEN("volleyplay_timetable.txt", LOG);
+}
+
+// One cannon keeps one motionless bullet; the others hold 1 (non-zero, but not -1).
+TEST_F(PlayerLoop, BulletsAreDrawnByTheirTopLeftCornerAndOutOfSheetFramesDrawNothing) {
+  run(30);
+  TURRET_TYPE& T = P.CANNON[0];
+  for (TURRET_TYPE* OTHER : {&P.CANNON[1], &P.CANNONS[0], &P.CANNONS[1]}) OTHER->ACTIVE = 1;
+  for (int32_t I = 0; I < NBARRAGE::DEFAULT_MAXBULLET; ++I) T.P_BULLETS[I].ACTIVE = 0;
+  T.SPAWNDELAY = 1000;
+  NBARRAGE::BULLET_TYPE& B = T.P_BULLETS[0];
+  B = NBARRAGE::BULLET_TYPE{100.0f, 50.0f, 0.0f, 0.0f, -1, 0, 0, 0, 15, 4, 1, 0, 0};
+  const TURRET_TYPE HELD = P.CANNON[1];
+  ASSERT_TRUE(LIVE(HELD)) << "the held cannon has bullets that would show";
+  run(1);
+  EXPECT_EQ(P.CANNON[1].SPAWNDELAY, HELD.SPAWNDELAY) << "a cannon holding 1 is not stepped";
+  EXPECT_EQ(P.CANNON[1].P_BULLETS[0].X, HELD.P_BULLETS[0].X) << "its bullets do not move";
+  const uint8_t* SPRITE = IMAGE_FRAME(P.IMAGE, 15);
+  ASSERT_NE(SPRITE, nullptr) << "bullet.put holds frame 15";
+  const uint8_t* PAGE = draw2d::visible_buffer() + draw2d::HEADER_BYTES;
+  const int W = draw2d::width_of(SPRITE), H = draw2d::height_of(SPRITE);
+  ASSERT_GT(LIT(100, 50, W, H), 0) << "the sprite has visible pixels";
+  for (int Y = 0; Y < H; ++Y)
+    ASSERT_EQ(std::vector<uint8_t>(PAGE + (50 + Y) * 320 + 100, PAGE + (50 + Y) * 320 + 100 + W),
+              std::vector<uint8_t>(SPRITE + draw2d::HEADER_BYTES + Y * W,
+                                   SPRITE + draw2d::HEADER_BYTES + (Y + 1) * W))
+        << "sprite row " << Y << " lands at (100, 50) + its offset";
+  const int R = static_cast<int>(T.RADIUS) + 1, X = static_cast<int>(T.X) - R;
+  EXPECT_EQ(LIT(0, 0, 320, 240), LIT(100, 50, W, H) + LIT(X, int(T.Y) - R, 2 * R + 1, 2 * R + 1))
+      << "the bullet and its cannon's circle are all that is drawn";
+  B.MINFRAME = 100000;  // far beyond the sheet
+  run(1);
+  EXPECT_EQ(LIT(100, 50, W, H), 0) << "a frame outside the sheet draws nothing";
+}
+
+}  // namespace
