@@ -42,26 +42,21 @@ TEST(VolleyplayRun, HeadlessRunsAndRefusedCommandLinesEndWithoutReadingInput) {
   });
 }
 
+// The recorder's frame choice and delays are pinned by the harness tests; here the player's
+// own page goes into the file.
 TEST(VolleyplayRun, SixHundredFrameGifShowsBulletsMoving) {
   const std::string DIR = std::string(VOLLEY_BINARY_DIR) + "/artifacts";
   mkdir(DIR.c_str(), 0755);
   const std::string GIF = DIR + "/volleyplay_600.gif";
-  const e2e::RunResult R = PLAY("--headless --frames 600 --gif-every 2 --gif " + GIF, 240.0);
-  ASSERT_EQ(R.EXIT, 0) << R.ERR;
-  int CODE = 0;
-  GifFileType* G = DGifOpenFileName(GIF.c_str(), &CODE);
-  ASSERT_NE(G, nullptr) << GifErrorString(CODE);
+  ASSERT_EQ(PLAY("--headless --frames 600 --gif-every 2 --gif " + GIF, 240.0).EXIT, 0);
+  GifFileType* G = DGifOpenFileName(GIF.c_str(), nullptr);
+  ASSERT_NE(G, nullptr) << "the artifact must open";
   ASSERT_EQ(DGifSlurp(G), GIF_OK) << "the artifact must decode";
   ASSERT_EQ(G->ImageCount, 300) << "frames 1, 3, ..., 599 are recorded";
-  int SUM = 0, DIFFERING = 0;
-  for (int I = 0; I < G->ImageCount; ++I) {
-    GraphicsControlBlock GCB{};
-    DGifSavedExtensionToGCB(G, I, &GCB);
-    SUM += GCB.DelayTime;
-    const uint8_t* A = G->SavedImages[I].RasterBits;
-    if (I > 0 && std::memcmp(A, G->SavedImages[I - 1].RasterBits, 320 * 240) != 0) ++DIFFERING;
-  }
-  EXPECT_EQ(SUM, 1000) << "600 frames at 60 per second last 10 s";
+  int DIFFERING = 0;
+  for (int I = 1; I < G->ImageCount; ++I)
+    DIFFERING += std::memcmp(G->SavedImages[I].RasterBits, G->SavedImages[I - 1].RasterBits,
+                             320 * 240) != 0;
   EXPECT_GT(DIFFERING, 290) << "consecutive frames differ: the bullets move";
   DGifCloseFile(G, nullptr);
 }

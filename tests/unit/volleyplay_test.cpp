@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -91,12 +91,11 @@ TEST(BarrageCatalogue, EveryPatternAppendsTheGoldenSetsToBothCannons) {
   volley_test::EXPECT_GOLDEN("barrage_catalogue.txt", CATALOGUE(nullptr));
 }
 
-// The player on the memory screen, run in the directory of the generated assets.
+// The player on the memory screen, with the generated assets.
 class PlayerLoop : public ::testing::Test {
  protected:
   void SetUp() override {
-    OLD_DIR = std::filesystem::current_path();
-    std::filesystem::current_path(VOLLEY_RUN_DIR);
+    setenv("VOLLEY_DATA_DIR", VOLLEY_RUN_DIR, 1);
     draw2d::set_headless(true);
     PLAYER_CREATE_CANNONS(P);
     PLAYER_OPEN(P);
@@ -105,7 +104,6 @@ class PlayerLoop : public ::testing::Test {
     PLAYER_CLEAN_UP(P);
     draw2d::close_screen();
     draw2d::set_headless(false);
-    std::filesystem::current_path(OLD_DIR);
   }
   // N passes of the loop (without the key test).
   void run(int N) {
@@ -115,7 +113,6 @@ class PlayerLoop : public ::testing::Test {
     }
   }
   PLAYER_TYPE P;
-  std::filesystem::path OLD_DIR;
 };
 
 bool LIVE(const TURRET_TYPE& T) {
@@ -177,14 +174,14 @@ TEST_F(PlayerLoop, BulletsAreDrawnByTheirTopLeftCornerAndOutOfSheetFramesDrawNot
   EXPECT_EQ(P.CANNON[1].P_BULLETS[0].X, HELD.P_BULLETS[0].X) << "its bullets do not move";
   const uint8_t* SPRITE = IMAGE_FRAME(P.IMAGE, 15);
   ASSERT_NE(SPRITE, nullptr) << "bullet.put holds frame 15";
-  const uint8_t* PAGE = draw2d::visible_buffer() + draw2d::HEADER_BYTES;
+  const uint8_t *PAGE = draw2d::visible_buffer() + draw2d::HEADER_BYTES + 50 * 320 + 100,
+                *PIXELS = SPRITE + draw2d::HEADER_BYTES;
   const int W = draw2d::width_of(SPRITE), H = draw2d::height_of(SPRITE);
   ASSERT_GT(LIT(100, 50, W, H), 0) << "the sprite has visible pixels";
   for (int Y = 0; Y < H; ++Y)
-    ASSERT_EQ(std::vector<uint8_t>(PAGE + (50 + Y) * 320 + 100, PAGE + (50 + Y) * 320 + 100 + W),
-              std::vector<uint8_t>(SPRITE + draw2d::HEADER_BYTES + Y * W,
-                                   SPRITE + draw2d::HEADER_BYTES + (Y + 1) * W))
-        << "sprite row " << Y << " lands at (100, 50) + its offset";
+    ASSERT_EQ(std::vector(PAGE + Y * 320, PAGE + Y * 320 + W),
+              std::vector(PIXELS + Y * W, PIXELS + (Y + 1) * W))
+        << "sprite row " << Y << " lands at (100, 50)";
   const int R = static_cast<int>(T.RADIUS) + 1, X = static_cast<int>(T.X) - R;
   EXPECT_EQ(LIT(0, 0, 320, 240), LIT(100, 50, W, H) + LIT(X, int(T.Y) - R, 2 * R + 1, 2 * R + 1))
       << "the bullet and its cannon's circle are all that is drawn";
