@@ -19,13 +19,12 @@ TEST(VolleyplayGolden, FirstPatternsAndTheAnchorSwitch) {
       {"volleyplay_frames_2026_2029.jsonl", "--frames", "2029", "--trace-from", "2026",
        "--trace-to", "2029"}};
   for (std::vector<std::string> ARGS : RUNS) {
-    const std::string GOLDEN = ARGS[0], TRACE = std::string(VOLLEY_BINARY_DIR) + "/" + GOLDEN;
-    ARGS[0] = std::string(VOLLEY_RUN_DIR) + "/volleyplay";
-    ARGS.insert(ARGS.end(), {"--headless", "--trace", TRACE + ".actual"});
+    const std::string GOLDEN = ARGS[0], TRACE = VOLLEY_BINARY_DIR "/" + GOLDEN + ".actual";
+    ARGS[0] = VOLLEY_RUN_DIR "/volleyplay";
+    ARGS.insert(ARGS.end(), {"--headless", "--trace", TRACE});
     const e2e::RunResult R = e2e::RUN(ARGS, VOLLEY_RUN_DIR, 120.0);
-    ASSERT_FALSE(R.TIMED_OUT) << GOLDEN << ": a headless run must end by itself";
-    ASSERT_EQ(R.EXIT, 0) << GOLDEN << ": " << R.ERR;
-    volley_test::EXPECT_GOLDEN(GOLDEN, e2e::READ_FILE(TRACE + ".actual"));
+    ASSERT_EQ(R.EXIT, 0) << GOLDEN << " (-1: timed out or killed): " << R.ERR;
+    volley_test::EXPECT_GOLDEN(GOLDEN, e2e::READ_FILE(TRACE));
   }
 }
 
