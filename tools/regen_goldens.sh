@@ -15,7 +15,7 @@ BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
   volleyedit_model_test sessions_e2e_test volleyedit_e2e_test harness_test draw2d_core_test \
-  volleyplay_e2e_test
+  volleyplay_e2e_test leakscope_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -47,6 +47,7 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" \
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_e2e_test" --gtest_filter='*Headless*' > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/leakscope_test" --gtest_filter='LeakscopeExit.*' > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \

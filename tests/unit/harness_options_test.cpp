@@ -5,6 +5,7 @@
 // VolleyplayRun.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,15 +17,12 @@ namespace {
 
 // What the parser makes of a command line, with the frame rules its options answer.
 std::string OUTCOME(const std::string& LINE) {
-  std::istringstream WORDS(LINE);
-  std::string KIND;
-  WORDS >> KIND;
-  std::vector<std::string> ARGS{"prog"};
-  for (std::string W; WORDS >> W;) ARGS.push_back(W);
+  std::istringstream WORDS(LINE);  // the kind stands in the program name's place
+  const std::vector<std::string> ARGS{std::istream_iterator<std::string>(WORDS), {}};
   std::vector<const char*> ARGV;
   for (const std::string& A : ARGS) ARGV.push_back(A.c_str());
   const harness::ParseResult R = harness::parse_options(
-      int(ARGV.size()), ARGV.data(), {"prog", KIND != "player", KIND != "designer-free"});
+      int(ARGV.size()), ARGV.data(), {"prog", ARGS[0] != "player", ARGS[0] != "designer-free"});
   if (R.STATUS != harness::ParseStatus::RUN)
     return R.STATUS == harness::ParseStatus::HELP ? "help" : "error " + R.ERROR;
   const harness::RunOptions& O = R.OPTIONS;

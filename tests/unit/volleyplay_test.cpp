@@ -60,7 +60,6 @@ class PlayerLoop : public ::testing::Test {
   void TearDown() override {
     PLAYER_CLEAN_UP(P);
     draw2d::close_screen();
-    draw2d::set_headless(false);
   }
   // N passes of the loop (without the key test).
   void run(int N) {
