@@ -218,7 +218,7 @@ void BARRAGE_8(TURRET_TYPE*& CANNON, int32_t DELAY) {
     ADD(CANNON[1], PARAMETERS);
     // The pause: the second cannon's set, fed to both cannons.
     // QUIRK: the first cannon's pause carries the second cannon's ROTATION and ROTDIR;
-    // pinned by the pause sets in BarrageCatalogue.EveryPatternAppendsTheGoldenSetsToBothCannons.
+    // pinned by the pause sets in PlayerLoop.ProgrammesKeepTheirTimetableWithAConstantBlockCount.
     PARAMETERS.DELAY = 15;
     PARAMETERS.BULLETS_PER_SHOT = 0;
     ADD(CANNON[0], PARAMETERS);

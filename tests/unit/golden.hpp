@@ -20,12 +20,10 @@ inline void EXPECT_GOLDEN(const std::string& NAME, const std::string& ACTUAL) {
   ASSERT_TRUE(WANT.is_open()) << PATH << " is missing; run tools/regen_goldens.sh";
   std::istringstream GOT(ACTUAL);
   std::string W, G;
-  for (int LINE = 1;; ++LINE) {
-    const bool MORE_WANTED = static_cast<bool>(std::getline(WANT, W));
-    const bool MORE_GOT = static_cast<bool>(std::getline(GOT, G));
-    if (!MORE_WANTED && !MORE_GOT) return;
-    ASSERT_EQ(MORE_GOT ? G : "(end)", MORE_WANTED ? W : "(end)")
-        << "line " << LINE << " differs from tests/golden/" << NAME;
+  for (int LINE = 1; WANT.good() || GOT.good(); ++LINE) {
+    if (!std::getline(WANT, W)) W = "(end)";
+    if (!std::getline(GOT, G)) G = "(end)";
+    ASSERT_EQ(G, W) << "line " << LINE << " differs from tests/golden/" << NAME;
   }
 }
 
@@ -38,11 +36,8 @@ void EXPECT_GOLDEN_TABLE(const std::string& NAME, Outcome OUTCOME_OF) {
   std::string GOT;
   for (std::string LINE; std::getline(IN, LINE);) {
     const std::size_t ARROW = LINE.find(" => ");
-    if (LINE.empty() || LINE[0] == '#' || ARROW == std::string::npos) {
-      GOT += LINE + "\n";
-      continue;
-    }
-    GOT += LINE.substr(0, ARROW) + " => " + OUTCOME_OF(LINE.substr(0, ARROW)) + "\n";
+    const bool ROW = !LINE.empty() && LINE[0] != '#' && ARROW != std::string::npos;
+    GOT += (ROW ? LINE.substr(0, ARROW) + " => " + OUTCOME_OF(LINE.substr(0, ARROW)) : LINE) + "\n";
   }
   EXPECT_GOLDEN(NAME, GOT);
 }

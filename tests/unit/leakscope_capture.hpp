@@ -11,7 +11,11 @@ namespace volley_test {
 struct ReportCapture {
   std::FILE *ERR = std::tmpfile(), *OUT = std::tmpfile();
   ReportCapture() { LEAKSCOPE_SET_STREAMS(ERR, OUT); }
-  ~ReportCapture() { LEAKSCOPE_SET_STREAMS(nullptr, nullptr), std::fclose(ERR), std::fclose(OUT); }
+  ~ReportCapture() {
+    LEAKSCOPE_SET_STREAMS(nullptr, nullptr);
+    std::fclose(ERR);
+    std::fclose(OUT);
+  }
   static std::string TEXT(std::FILE* F) {
     std::fseek(F, 0, SEEK_END);
     std::string S(static_cast<std::size_t>(std::ftell(F)), '\0');
