@@ -1,11 +1,5 @@
-# End-to-end tests of volleyedit: headless key-script sessions checked against golden digests,
-# and real windows under Xvfb driven by xdotool.
-find_package(nlohmann_json 3.10 REQUIRED)
-volley_add_test(volleyedit_e2e_test
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/volleyedit_e2e_test.cpp
-  LIBS PNG::PNG GIF::GIF nlohmann_json::nlohmann_json
-  LABELS e2e edit)
-add_dependencies(volleyedit_e2e_test volleyedit)
+# The designer in real windows under Xvfb driven by xdotool (its headless key-script sessions
+# are in tests/e2e/sessions.cmake).
 
 # mode 0 shows the page 1:1, mode 5 in the 640 x 480 OpenGL window
 foreach(case 622:320x240 522:640x480)
