@@ -1,8 +1,8 @@
 // The programs end to end: each session tests/golden/<group>/<name>/ holds a file `run` of
 // command lines played in a scratch copy of the directory (with links to the assets). A command
-// may begin "printf TEXT |" (its standard input; empty otherwise). "same A B [N]" compares two
-// files (their first N lines), "size F" prints a file's size, "cp A B" copies a file; "quiet
-// NAME..." leaves trace values (JSON pointers, with all they hold) out of later digests.
+// may begin "printf TEXT |" (its standard input; empty otherwise). "same A B" compares two files,
+// "cp A B" copies a file; "quiet NAME..." leaves trace values (JSON pointers, with all they
+// hold) out of later digests.
 // For each run tests/golden/<group>/<name>.out holds the exit code, standard output and error,
 // and every file written or changed: a trace as the values that changed frame by frame (a
 // bullet list as its size and checksum), a .vly file as its floats, JSON on one line, a PNG as
@@ -27,6 +27,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using NAMES = std::set<std::string>;
 using VALUES = std::map<std::string, std::string>;
+const fs::path GOLDEN = fs::path(VOLLEY_SOURCE_DIR) / "tests/golden";
 
 template <class BYTES> std::string CRC(const BYTES& B) {
   return std::to_string(crc32(0, reinterpret_cast<const Bytef*>(B.data()), B.size()));
@@ -91,18 +92,10 @@ std::map<fs::path, std::string> FILES(const fs::path& DIR) {
   return OUT;
 }
 
-std::string HEAD(const fs::path& P, std::size_t LINES) {
-  std::ifstream IN(P);
-  std::string OUT;
-  for (std::string L; LINES-- > 0 && std::getline(IN, L);) OUT += L + "\n";
-  return OUT;
-}
-
 void SESSION(const std::string& NAME) {
   const fs::path DIR = e2e::SCRATCH_DIR("session", true);
-  const fs::path FROM = fs::path(VOLLEY_SOURCE_DIR) / "tests/golden" / NAME;
+  const fs::path FROM = GOLDEN / NAME;
   fs::copy(FROM, DIR, fs::copy_options::recursive);
-  fs::create_directories(DIR / "p");
   std::ifstream RUN(FROM / "run");
   std::string LINE, OUT;
   NAMES QUIET;
@@ -116,11 +109,9 @@ void SESSION(const std::string& NAME) {
       QUIET.insert(ARGS.begin() + 1, ARGS.end());
     } else if (ARGS[0] == "cp") {
       fs::copy_file(DIR / ARGS[1], DIR / ARGS[2], fs::copy_options::overwrite_existing);
-    } else if (ARGS[0] == "size") {
-      OUT += std::to_string(fs::file_size(DIR / ARGS[1])) + "\n";
     } else if (ARGS[0] == "same") {
-      const std::size_t N = ARGS.size() > 3 ? std::stoul(ARGS[3]) : std::string::npos;
-      OUT += HEAD(DIR / ARGS[1], N) == HEAD(DIR / ARGS[2], N) ? "same\n" : "differ\n";
+      const bool SAME = e2e::READ_FILE(DIR / ARGS[1]) == e2e::READ_FILE(DIR / ARGS[2]);
+      OUT += SAME ? "same\n" : "differ\n";
     } else {
       const bool PIPE = ARGS[0] == "printf";
       std::ofstream(DIR.string() + ".in") << (PIPE ? ARGS[1] : "");
@@ -159,8 +150,7 @@ TEST_P(DesignerSession, MatchesItsGoldenDigest) { SESSION("designer/" + GetParam
 
 std::vector<std::string> DESIGNER_SESSIONS() {
   std::set<std::string> NAMES;
-  const fs::path GROUP = fs::path(VOLLEY_SOURCE_DIR) / "tests/golden/designer";
-  for (const auto& E : fs::directory_iterator(GROUP))
+  for (const auto& E : fs::directory_iterator(GOLDEN / "designer"))
     if (E.is_directory()) NAMES.insert(E.path().filename().string());
   return {NAMES.begin(), NAMES.end()};
 }
