@@ -47,8 +47,7 @@ std::string TRACE_DIGEST(const std::string& TEXT, const NAMES& QUIET) {
   std::istringstream IN(TEXT);
   std::string OUT;
   VALUES BEFORE;
-  int FRAMES = 0;
-  for (std::string LINE; std::getline(IN, LINE); ++FRAMES) {
+  for (std::string LINE; std::getline(IN, LINE);) {
     VALUES NOW;
     FLATTEN(json::parse(LINE), "", QUIET, NOW);
     std::string CHANGES;
@@ -59,7 +58,7 @@ std::string TRACE_DIGEST(const std::string& TEXT, const NAMES& QUIET) {
     if (!CHANGES.empty()) OUT += "frame " + NOW["/frame"] + ":" + CHANGES + "\n";
     BEFORE = NOW;
   }
-  return OUT + std::to_string(FRAMES) + " frames\n";
+  return OUT + "last frame " + BEFORE["/frame"] + "\n";
 }
 
 std::string DESCRIBE(const fs::path& P, const std::string& BYTES, const NAMES& QUIET) {
@@ -71,11 +70,9 @@ std::string DESCRIBE(const fs::path& P, const std::string& BYTES, const NAMES& Q
   std::ostringstream S;
   S << std::setprecision(9);
   if (X != ".png") S << ", " << BYTES.size() << " bytes";
-  for (std::size_t AT = 0; X == ".vly" && AT + 4 <= BYTES.size(); AT += 4) {
-    float V;
-    std::memcpy(&V, BYTES.data() + AT, 4);
-    S << " " << V;
-  }
+  std::vector<float> FLOATS(X == ".vly" ? BYTES.size() / 4 : 0);
+  std::memcpy(FLOATS.data(), BYTES.data(), FLOATS.size() * 4);
+  for (const float V : FLOATS) S << " " << V;
   unsigned WIDTH = 0;
   const std::vector<uint8_t> RGBA = X == ".png" ? e2e::PNG_RGBA(P, WIDTH) : std::vector<uint8_t>{};
   int RED = 0;
@@ -88,13 +85,13 @@ std::string DESCRIBE(const fs::path& P, const std::string& BYTES, const NAMES& Q
 std::map<fs::path, std::string> FILES(const fs::path& DIR) {
   std::map<fs::path, std::string> OUT;
   for (const auto& E : fs::directory_iterator(DIR))
-    if (E.is_regular_file() && !E.is_symlink()) OUT[E.path()] = e2e::READ_FILE(E.path());
+    if (E.is_regular_file() && E.path() != DIR / ".in") OUT[E.path()] = e2e::READ_FILE(E.path());
   return OUT;
 }
 
-void SESSION(const std::string& NAME) {
+void SESSION(const std::string& NAME, const std::string& GROUP = "sessions") {
   const fs::path DIR = e2e::SCRATCH_DIR("session", true);
-  const fs::path FROM = GOLDEN / NAME;
+  const fs::path FROM = GOLDEN / GROUP / NAME;
   fs::copy(FROM, DIR, fs::copy_options::recursive);
   std::ifstream RUN(FROM / "run");
   std::string LINE, OUT;
@@ -114,11 +111,11 @@ void SESSION(const std::string& NAME) {
       OUT += SAME ? "same\n" : "differ\n";
     } else {
       const bool PIPE = ARGS[0] == "printf";
-      std::ofstream(DIR.string() + ".in") << (PIPE ? ARGS[1] : "");
+      std::ofstream(DIR / ".in") << (PIPE ? ARGS[1] : "");
       ARGS.erase(ARGS.begin(), ARGS.begin() + (PIPE ? 3 : 0));
       ARGS[0] = std::string(VOLLEY_RUN_DIR) + "/" + ARGS[0];
       const std::map<fs::path, std::string> OLD = FILES(DIR);
-      const e2e::RunResult R = e2e::RUN(ARGS, DIR.string(), 120.0, false, {}, DIR.string() + ".in");
+      const e2e::RunResult R = e2e::RUN(ARGS, DIR.string(), 120.0, false, {}, DIR / ".in");
       OUT += "exit " + std::to_string(R.EXIT) + "\n";
       for (const auto& [PREFIX, TEXT] : {std::pair{"out: ", R.OUT}, std::pair{"err: ", R.ERR}}) {
         std::istringstream LINES(TEXT);
@@ -129,24 +126,19 @@ void SESSION(const std::string& NAME) {
           OUT += P.filename().string() + DESCRIBE(P, BYTES, QUIET);
     }
   }
-  volley_test::EXPECT_GOLDEN(NAME + ".out", OUT);
-  fs::remove(DIR.string() + ".in");
+  volley_test::EXPECT_GOLDEN(GROUP + "/" + NAME + ".out", OUT);
   if (!::testing::Test::HasFailure()) fs::remove_all(DIR);
 }
 
-TEST(VolleypatternRun, ConvertCheckJoinInfoRenderAndBadUsage) { SESSION("sessions/pattern"); }
-TEST(VolleyviewRun, KeysDriveFilesPauseStepAndRestart) { SESSION("sessions/view_keys"); }
-TEST(VolleyviewRun, PointerAimsAnAimedSetAndADragMovesTheCannon) {
-  SESSION("sessions/view_pointer");
-}
-TEST(VolleyviewRun, AFileThatDoesNotLoadIsShownInRedAndReportedOnce) {
-  SESSION("sessions/view_broken");
-}
-TEST(VolleyviewRun, RefusedCommandLinesExitTwo) { SESSION("sessions/view_refused"); }
+TEST(VolleypatternRun, ConvertCheckJoinInfoRenderAndBadUsage) { SESSION("pattern"); }
+TEST(VolleyviewRun, KeysDriveFilesPauseStepAndRestart) { SESSION("view_keys"); }
+TEST(VolleyviewRun, PointerAimsAnAimedSetAndADragMovesTheCannon) { SESSION("view_pointer"); }
+TEST(VolleyviewRun, AFileThatDoesNotLoadIsShownInRedAndReportedOnce) { SESSION("view_broken"); }
+TEST(VolleyviewRun, RefusedCommandLinesExitTwo) { SESSION("view_refused"); }
 
 class DesignerSession : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(DesignerSession, MatchesItsGoldenDigest) { SESSION("designer/" + GetParam()); }
+TEST_P(DesignerSession, MatchesItsGoldenDigest) { SESSION(GetParam(), "designer"); }
 
 std::vector<std::string> DESIGNER_SESSIONS() {
   std::set<std::string> NAMES;

@@ -6,35 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
+#include <map>
 
 #include <volley/volley.hpp>
 
 #include "harness/trace.hpp"
 #include "harness/trace_turret.hpp"
 #include "run_program.hpp"
+#include "view_files.hpp"
 
 namespace {
-
-// The turret as a trace line writes it.
-std::string TURRET_JSON(const NBARRAGE::TURRET_TYPE& T) {
-  char* TEXT = nullptr;
-  std::size_t SIZE = 0;
-  std::FILE* OUT = open_memstream(&TEXT, &SIZE);
-  harness::TraceWriter W;
-  W.attach(OUT);
-  harness::trace_turret(W, T);
-  W.close();
-  std::fclose(OUT);
-  std::string S(TEXT, SIZE);
-  std::free(TEXT);
-  return S;
-}
 
 TEST(VolleyeditProgramme, ScriptedSessionSavesAndPlaysTheProgrammeAsTheLibraryDoes) {
   const std::filesystem::path DIR = e2e::SCRATCH_DIR("volleyedit_programme", true);
@@ -44,15 +28,17 @@ TEST(VolleyeditProgramme, ScriptedSessionSavesAndPlaysTheProgrammeAsTheLibraryDo
       {VOLLEY_RUN_DIR "/volleyedit", "--headless", "--trace", "trace.jsonl", "--keys", KEYS},
       DIR.string(), 120.0, false, {}, (DIR / "answers.txt").string());
   ASSERT_EQ(R.EXIT, 0) << R.ERR;
-  std::ifstream TRACE(DIR / "trace.jsonl");
-  std::vector<std::string> LINES(1);  // LINES[F] is frame F
-  for (std::string L; std::getline(TRACE, L);) LINES.push_back(L);
-  ASSERT_GE(LINES.size(), 127u);
+  std::map<int, std::string> LINES = e2e::TRACE_BY_FRAME(DIR / "trace.jsonl");
 
   volley::Cannon CANNON(volley::load_programme(DIR / "barrage.json"));
   for (int F = 66; F <= 125; ++F) {  // F5 at frame 66 puts a fresh turret on cannon 0
     if (F > 66) CANNON.step();
-    const std::string WANT = TURRET_JSON(CANNON.turret());
+    harness::TraceWriter W;  // the turret as a trace line writes it
+    std::string ERROR;
+    ASSERT_TRUE(W.open((DIR / "turret.json").string(), ERROR)) << ERROR;
+    harness::trace_turret(W, CANNON.turret());
+    W.close();
+    const std::string WANT = e2e::READ_FILE(DIR / "turret.json");
     const std::string GOT = LINES[F].substr(LINES[F].find("\"CANNON\":[") + 10, WANT.size());
     const auto [DIFF, _] = std::mismatch(WANT.begin(), WANT.end(), GOT.begin(), GOT.end());
     const std::size_t AT = DIFF - WANT.begin();
