@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <iomanip>
+#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -97,9 +98,8 @@ void SESSION(const std::string& NAME, const std::string& GROUP = "sessions") {
   std::string LINE, OUT;
   NAMES QUIET;
   while (std::getline(RUN, LINE)) {
-    std::vector<std::string> ARGS;
     std::istringstream WORDS(LINE);
-    for (std::string W; WORDS >> W;) ARGS.push_back(W);
+    std::vector<std::string> ARGS{std::istream_iterator<std::string>(WORDS), {}};
     if (ARGS.empty() || ARGS[0][0] == '#') continue;
     OUT += "$ " + LINE + "\n";
     if (ARGS[0] == "quiet") {
@@ -140,11 +140,11 @@ class DesignerSession : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DesignerSession, MatchesItsGoldenDigest) { SESSION(GetParam(), "designer"); }
 
-std::vector<std::string> DESIGNER_SESSIONS() {
-  std::set<std::string> NAMES;
+NAMES DESIGNER_SESSIONS() {
+  NAMES FOUND;
   for (const auto& E : fs::directory_iterator(GOLDEN / "designer"))
-    if (E.is_directory()) NAMES.insert(E.path().filename().string());
-  return {NAMES.begin(), NAMES.end()};
+    if (E.is_directory()) FOUND.insert(E.path().filename().string());
+  return FOUND;
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, DesignerSession, ::testing::ValuesIn(DESIGNER_SESSIONS()),
