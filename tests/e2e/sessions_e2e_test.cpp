@@ -4,9 +4,10 @@
 // "cp A B" copies a file; "quiet NAME..." leaves trace values (JSON pointers, with all they
 // hold) out of later digests.
 // For each run tests/golden/<group>/<name>.out holds the exit code, standard output and error,
-// and every file written or changed: a trace as the values that changed frame by frame (a
-// bullet list as its size and checksum), a .vly file as its floats, JSON on one line, a PNG as
-// its width and red pixels, a GIF as its frames and checksum; others by size.
+// and every file written or changed: a trace (.jsonl) as the values that changed frame by frame
+// (a bullet list as its size and checksum) and its last frame, a .vly file as its floats, JSON
+// on one line, a PNG as its width and red pixels, a GIF as its frames and checksum; others by
+// size.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -72,7 +73,7 @@ std::string DESCRIBE(const fs::path& P, const std::string& BYTES, const NAMES& Q
   S << std::setprecision(9);
   if (X != ".png") S << ", " << BYTES.size() << " bytes";
   std::vector<float> FLOATS(X == ".vly" ? BYTES.size() / 4 : 0);
-  std::memcpy(FLOATS.data(), BYTES.data(), FLOATS.size() * 4);
+  if (!FLOATS.empty()) std::memcpy(FLOATS.data(), BYTES.data(), FLOATS.size() * 4);
   for (const float V : FLOATS) S << " " << V;
   unsigned WIDTH = 0;
   const std::vector<uint8_t> RGBA = X == ".png" ? e2e::PNG_RGBA(P, WIDTH) : std::vector<uint8_t>{};
