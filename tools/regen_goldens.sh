@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
-  volleyedit_model_test sessions_e2e_test volleyedit_e2e_test harness_test draw2d_core_test \
+  volleyedit_model_test sessions_e2e_test harness_test draw2d_core_test \
   volleyplay_e2e_test leakscope_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
@@ -29,22 +29,14 @@ trace() {
 trace volleyplay_frames_1_14.jsonl --headless --frames 14
 trace volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 2026 --trace-to 2029
 
-# The designer's trace of the programme session's frames before its first programme key: the
-# keys of those frames only, so the designer runs as it does without programme keys.
-cmake --build "$BUILD" --target volleyedit
-PREFIX_KEYS="$(cd "$BUILD" && pwd)/programme_prefix.keys"
-grep -v '^#' tests/golden/volleyedit_programme.keys | awk '$1 < 20' > "$PREFIX_KEYS"
-(cd "$RUN" && printf '622' | ./volleyedit --headless --frames 19 --keys "$PREFIX_KEYS" \
-  --trace "$GOLDEN/volleyedit_programme_prefix.jsonl" > /dev/null 2>&1)
-echo "wrote tests/golden/volleyedit_programme_prefix.jsonl"
-
-# The page checksum, the catalogue's sets and the designer's statistics text are written by
+# The page checksum, the programmes' timetable and the designer's statistics text are written by
 # their tests: the one golden check rewrites what it compares when VOLLEY_UPDATE_GOLDEN is set.
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" \
   --gtest_filter='StatsText.*:DesignerStartUp.*:*ValuesAreLimited*' \
   --gtest_brief=1 > /dev/null
+# The digests of the command sessions (tests/golden/sessions/ and tests/golden/designer/).
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_e2e_test" --gtest_filter='*Headless*' > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/leakscope_test" --gtest_filter='LeakscopeExit.*' > /dev/null
@@ -52,9 +44,7 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
   --gtest_brief=1 > /dev/null
-# The digests of the designer's key-script sessions (tests/golden/designer/*.keys).
-VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_e2e_test" --gtest_brief=1 > /dev/null
-echo "wrote tests/golden/image_page.crc, volleyplay_timetable.txt, designer_*.txt,"
-echo "harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt, sessions/*.out"
-echo "and designer/*.txt"
+echo "wrote tests/golden/image_page.crc, volleyplay_timetable.txt, volleyplay_runs.txt,"
+echo "leakscope_exit.txt, designer_*.txt, harness_key_scripts.txt, harness_options.txt,"
+echo "draw2d_shapes.txt, sessions/*.out and designer/*.out"
 git diff --stat -- tests/golden

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -31,9 +32,7 @@ struct RunResult {
 
 inline std::string READ_FILE(const std::string& PATH) {
   std::ifstream IN(PATH, std::ios::binary);
-  std::ostringstream S;
-  S << IN.rdbuf();
-  return S.str();
+  return {std::istreambuf_iterator<char>(IN), std::istreambuf_iterator<char>()};
 }
 
 /// A fresh empty directory named after PREFIX and the running test; with ASSETS it holds links to
@@ -71,13 +70,12 @@ inline RunResult RUN(const std::vector<std::string>& ARGS, const std::string& DI
 
   const pid_t PID = fork();
   if (PID == 0) {
-    const int IN = STDIN_OPEN_PIPE ? PIPE[0] : open(STDIN_PATH.c_str(), O_RDONLY);
-    const int OUT = open(OUT_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int ERR = open(ERR_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (IN < 0 || OUT < 0 || ERR < 0 || chdir(DIR.c_str()) != 0) _exit(126);
-    dup2(IN, 0);
-    dup2(OUT, 1);
-    dup2(ERR, 2);
+    const int FD[3] = {STDIN_OPEN_PIPE ? PIPE[0] : open(STDIN_PATH.c_str(), O_RDONLY),
+                       open(OUT_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
+                       open(ERR_PATH.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
+    for (int I = 0; I < 3; ++I)
+      if (FD[I] < 0 || dup2(FD[I], I) < 0) _exit(126);
+    if (chdir(DIR.c_str()) != 0) _exit(126);
     if (STDIN_OPEN_PIPE) close(PIPE[1]);
     execv(ARGV[0], ARGV.data());
     _exit(127);
@@ -86,12 +84,9 @@ inline RunResult RUN(const std::vector<std::string>& ARGS, const std::string& DI
 
   const auto DEADLINE = std::chrono::steady_clock::now() + std::chrono::duration<double>(TIMEOUT_S);
   int STATUS = 0;
-  for (;;) {
-    const pid_t DONE = waitpid(PID, &STATUS, WNOHANG);
-    if (DONE == PID) break;
+  while (waitpid(PID, &STATUS, WNOHANG) != PID) {
     if (std::chrono::steady_clock::now() > DEADLINE) {
-      R.TIMED_OUT = true;
-      kill(PID, SIGKILL);
+      R.TIMED_OUT = kill(PID, SIGKILL) == 0;
       waitpid(PID, &STATUS, 0);
       break;
     }
@@ -110,12 +105,9 @@ inline RunResult RUN(const std::vector<std::string>& ARGS, const std::string& DI
 /// Output of a shell command (standard output only), for tools such as xdotool.
 inline std::string CAPTURE(const std::string& COMMAND) {
   std::string OUT;
-  if (FILE* P = popen(COMMAND.c_str(), "r")) {
-    char BUF[256];
-    std::size_t N;
-    while ((N = std::fread(BUF, 1, sizeof BUF, P)) > 0) OUT.append(BUF, N);
-    pclose(P);
-  }
+  std::FILE* P = popen(COMMAND.c_str(), "r");
+  for (int C; P != nullptr && (C = std::fgetc(P)) != EOF;) OUT += static_cast<char>(C);
+  if (P != nullptr) pclose(P);
   return OUT;
 }
 

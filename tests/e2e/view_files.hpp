@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include "run_program.hpp"
+
 namespace e2e {
 
 /// Writes TEXT to PATH through a temporary file and a rename, as editors save.
@@ -22,8 +24,7 @@ inline void SAVE_BY_RENAME(const std::filesystem::path& PATH, const std::string&
 /// a line.
 inline std::map<int, std::string> TRACE_BY_FRAME(const std::filesystem::path& TRACE) {
   std::map<int, std::string> OUT;
-  std::ifstream IN(TRACE, std::ios::binary);
-  const std::string TEXT((std::istreambuf_iterator<char>(IN)), std::istreambuf_iterator<char>());
+  const std::string TEXT = READ_FILE(TRACE);
   for (std::size_t AT = 0, END; (END = TEXT.find('\n', AT)) != std::string::npos; AT = END + 1)
     if (TEXT.compare(AT, 9, "{\"frame\":") == 0)
       OUT[std::stoi(TEXT.substr(AT + 9, 12))] = TEXT.substr(AT, END - AT);
@@ -42,12 +43,6 @@ inline std::string FIELD(const std::string& LINE, const std::string& NAME, std::
 inline std::string CANNON_FIELD(const std::string& LINE, const std::string& NAME) {
   const std::size_t AT = LINE.find("\"cannons\":[{");
   return AT == std::string::npos ? std::string() : FIELD(LINE, NAME, AT);
-}
-
-/// The cannon part of a line (its fields and bullets).
-inline std::string CANNONS(const std::string& LINE) {
-  const std::size_t AT = LINE.find("\"cannons\":");
-  return AT == std::string::npos ? std::string() : LINE.substr(AT);
 }
 
 }  // namespace e2e
