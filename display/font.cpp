@@ -29,7 +29,7 @@ void DRAW_TEXT(const FONTTYPE& FONT, const std::string& TEXT, void* VPAGE) {
   for (const char C : TEXT) {
     // CHOICE: a character without a glyph (below 32 or beyond the sheet) draws nothing and the
     // pen still advances, so a text keeps its fixed width and its centring.
-    // Pinned by Font.EmptyTextMissingGlyphsAndAMissingSheetDrawNothing.
+    // Pinned by Font.TextsDrawAsTheTableSays.
     const int64_t GLYPH = static_cast<int64_t>(static_cast<unsigned char>(C)) - 32;
     if (const uint8_t* FRAME = IMAGE_FRAME(SHEET, GLYPH)) {
       draw2d::blit(VPAGE, static_cast<float>(X), static_cast<float>(Y), FRAME,

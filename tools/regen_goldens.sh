@@ -15,7 +15,7 @@ BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
   volleyedit_model_test sessions_e2e_test volleyedit_e2e_test harness_test draw2d_core_test \
-  pixbank_image_test_edit
+  pixbank_image_test_edit font_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -51,12 +51,14 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/pixbank_image_test_edit" --gtest_filter='Image.FilesLoad*' \
   --gtest_brief=1 > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/font_test" --gtest_filter='Font.TextsDraw*' --gtest_brief=1 \
+  > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
   --gtest_brief=1 > /dev/null
 # The digests of the designer's key-script sessions (tests/golden/designer/*.keys).
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_e2e_test" --gtest_brief=1 > /dev/null
 echo "wrote tests/golden/image_page.crc, image_assets.txt, barrage_catalogue.txt, designer_*.txt,"
-echo "image_sheets.txt, harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt,"
-echo "sessions/*.out"
+echo "image_sheets.txt, font_rows.txt, harness_key_scripts.txt, harness_options.txt,"
+echo "draw2d_shapes.txt, sessions/*.out"
 echo "and designer/*.txt"
 git diff --stat -- tests/golden
