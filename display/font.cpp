@@ -71,7 +71,7 @@ void FONT_DRAW(FONTTYPE& FONT, void* VPAGE) { DRAW_TEXT(FONT, FONT.M_TEXT, VPAGE
 
 std::string SCORE_TEXT(const std::string& TEXT, int32_t MAXLEN) {
   // CHOICE: a negative MAXLEN counts as 0 (nothing is drawn).
-  // Pinned by Font.ScoreIsPaddedGroupedInThreesAndDrawnLikeText.
+  // Pinned by Font.TextsDrawAsTheTableSays.
   const std::size_t LEN = MAXLEN > 0 ? static_cast<std::size_t>(MAXLEN) : 0;
   std::string DIGITS(LEN, '0');
   // The number is right-aligned over the zeros; a longer number leaves them all zeros.

@@ -1,6 +1,7 @@
 // Tests of the bitmap font: glyph placement, spacing, centring, clipping, characters without
-// a glyph (the texts and the pixels they ink are tests/golden/font_rows.txt), and the score
-// format. Every test glyph is a solid bar one pixel tall in the colour of its code.
+// a glyph and the score format: the texts and the pixels they ink are one reviewed table,
+// tests/golden/font_rows.txt. Every test glyph is a solid bar one pixel tall in the colour of
+// its code.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,17 +20,15 @@ class Font : public ::testing::Test {
     if (FONT.DESTROY) FONT.DESTROY(FONT);
     draw2d::free_buffer(PAGE);
   }
-  // Loads a sheet for codes 32 upward (no file when GLYPHS is 0): the space W x 1 and
+  // Loads a sheet for codes 32 upward (GLYPHS 0: a missing file): the space W x 1 and
   // transparent, the others W x 1 in the colour of their code. Clears the page.
   void LOAD(int W, int GLYPHS) {
     std::vector<SOLID> FRAMES = {{W, 1, 0}};
     for (int CODE = 33; CODE < 32 + GLYPHS; ++CODE) FRAMES.push_back({W, 1, uint8_t(CODE)});
-    std::remove(SCRATCH("font.put").c_str());
-    if (GLYPHS > 0) WRITE_PUT(SCRATCH("font.put"), FRAME_DATA(FRAMES));
+    WRITE_BYTES(SCRATCH("font.put"), PUT_FILE(FRAMES));
     if (FONT.DESTROY) FONT.DESTROY(FONT);
-    FONT = FONTTYPE{};
     NFONT::INIT(FONT);
-    FONT.S_IMAGE.M_FILENAME = SCRATCH("font.put");
+    FONT.S_IMAGE.M_FILENAME = SCRATCH(GLYPHS > 0 ? "font.put" : "missing.put");
     FONT.LOAD(FONT);
     std::fill(PAGE + 4, PAGE + 4 + 320 * 240, 0);
   }
@@ -46,7 +45,8 @@ class Font : public ::testing::Test {
     }
     return S.str();
   }
-  // "W GLYPHS X TEXT" (X "centred": on the page, M_X ignored; \xHH in TEXT is the byte HH).
+  // "W GLYPHS X TEXT": X is the left edge, "centred" (M_X ignored) or "scoreN" (TEXT drawn as a
+  // score of N places, which is shown quoted); \xHH in TEXT is the byte HH.
   std::string OUTCOME(const std::string& LINE) {
     std::istringstream IN(LINE);
     int W = 0, GLYPHS = 0;
@@ -56,11 +56,16 @@ class Font : public ::testing::Test {
     for (std::size_t P; (P = TEXT.find("\\x")) != TEXT.npos;)
       TEXT.replace(P, 4, 1, char(std::stoi(TEXT.substr(P + 2, 2), nullptr, 16)));
     LOAD(W, GLYPHS);
+    const int SCORE = X.starts_with("score") ? std::stoi(X.substr(5)) : INT32_MIN;
     FONT.M_CENTERED = X == "centred" ? -1 : 0;
-    FONT.M_X = X == "centred" ? 77 : std::stoi(X);
+    FONT.M_X = X == "centred" ? 77 : SCORE != INT32_MIN ? 0 : std::stoi(X);
     FONT.M_TEXT = TEXT;
-    FONT.DRAW(FONT, PAGE);
-    return RUNS().empty() ? "nothing" : RUNS().substr(1);
+    if (SCORE != INT32_MIN) FONT.DRAW_SCORE(FONT, SCORE, PAGE);
+    else FONT.DRAW(FONT, PAGE);
+    const std::string SHOWN =
+        SCORE != INT32_MIN ? "'" + NFONT::SCORE_TEXT(TEXT, SCORE) + "' " : "";
+    return SHOWN + (RUNS().empty() ? "nothing" : RUNS().substr(1)) +
+           (FONT.M_TEXT == TEXT ? "" : ", the text changed");
   }
   FONTTYPE FONT{};
   uint8_t* PAGE = draw2d::create_buffer(320, 240, 0);
@@ -69,18 +74,4 @@ class Font : public ::testing::Test {
 TEST_F(Font, TextsDrawAsTheTableSays) {
   volley_test::EXPECT_GOLDEN_TABLE("font_rows.txt",
                                    [this](const std::string& LINE) { return OUTCOME(LINE); });
-}
-
-TEST_F(Font, ScoreIsPaddedGroupedInThreesAndDrawnLikeText) {
-  const struct { const char *TEXT, *SHOWN, *WHY; int MAXLEN; } CASES[] = {
-      {"1234567", "001,234,567", "zeros in front, a comma every three digits", 9},
-      {" 42 ", "042", "spaces around the number are trimmed", 3},
-      {"12345", "0,000", "a number longer than MAXLEN shows zeros", 4},
-      {"7", "", "a negative length counts as 0", -3}};
-  for (const auto& C : CASES) EXPECT_EQ(NFONT::SCORE_TEXT(C.TEXT, C.MAXLEN), C.SHOWN) << C.WHY;
-  LOAD(8, 95);
-  FONT.M_TEXT = "12345";
-  FONT.DRAW_SCORE(FONT, 4, PAGE);
-  EXPECT_EQ(FONT.M_TEXT, "12345") << "drawing the score leaves M_TEXT alone";
-  EXPECT_EQ(RUNS(), " 0-7:0 8-15:, 16-39:0") << "the score \"0,000\" is drawn like text";
 }

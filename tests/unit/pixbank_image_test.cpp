@@ -58,8 +58,8 @@ class Image : public ::testing::Test {
         DATA.resize(DATA.size() + std::stol(TOKEN));  // "-2" cuts bytes, "+1" adds a zero
         continue;
       }
-      const BYTES F = FRAME_DATA(std::vector<SOLID>(N, {W, H, uint8_t(C)}));
-      DATA.insert(DATA.end(), F.begin(), F.end());
+      const BYTES F = PUT_FILE(std::vector<SOLID>(N, {W, H, uint8_t(C)}));
+      DATA.insert(DATA.end(), F.begin() + 7, F.end());
     }
     if (KIND == "put") {
       WRITE_BYTES(IMG.M_FILENAME = SCRATCH("sheet.put"), DATA);
