@@ -322,7 +322,7 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
   // The store shrinks or grows to the tiles.
   // DEVIATION(image-failed-resize): a store that cannot be resized stays the record's (and
   // is returned by DESTROY) instead of being lost behind a null pointer; the sheet then holds
-  // no tile. Pinned by Image.FailedResizeKeepsTheStore.
+  // no tile. Pinned by Image.FilesLoadAsTheTableSays.
   auto* TILES = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(NUMTILES * SIZE * 2), MODULE, __LINE__));
   if (TILES) {
@@ -374,7 +374,7 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   // A frame store of MAX_ELEMENT bytes (new bytes zero-filled) and the index.
   const uint32_t OLD_BYTES = IMAGE.P_DATA ? IMAGE.M_SIZE * 2 : 0;
   // DEVIATION(image-failed-resize): a store that cannot be resized stays the record's, with
-  // no frame cut into it. Pinned by Image.FailedResizeKeepsTheStore.
+  // no frame cut into it. Pinned by Image.FilesLoadAsTheTableSays.
   auto* STORE = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(MAX_ELEMENT), MODULE, __LINE__));
   if (STORE) IMAGE.P_DATA = STORE;
