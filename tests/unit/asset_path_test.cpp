@@ -12,7 +12,9 @@
 
 namespace fs = std::filesystem;
 
-TEST(AssetPath, CurrentDirectoryFirstThenEnvironmentThenInstallation) {
+// Places in order: the current directory, $VOLLEY_DATA_DIR when set and not empty, the
+// installation's data directory.
+TEST(AssetPath, PlacesComeInOrderAndTheMessageNamesEveryOne) {
   const fs::path ROOT = fs::temp_directory_path() / ("volley_assets_" + std::to_string(getpid()));
   for (const char* FILE : {"here/a.pal", "env/a.pal", "env/b.put", "inst/b.put", "inst/c.put",
                            "inst/d.put", "here/d.put/"}) {  // a directory d.put is not the file
@@ -29,9 +31,6 @@ TEST(AssetPath, CurrentDirectoryFirstThenEnvironmentThenInstallation) {
   EXPECT_EQ(assets::find("e.put", PLACES), std::nullopt) << "no place holds e.put";
   fs::current_path(OLD_DIR);
   fs::remove_all(ROOT);
-}
-
-TEST(AssetPath, EnvironmentCountsOnlyWhenSetAndNotEmptyAndTheMessageNamesEveryPlace) {
   const fs::path INSTALLED = assets::installed_data_dir();
   EXPECT_EQ(assets::search_places(nullptr), (std::vector<fs::path>{".", INSTALLED}));
   EXPECT_EQ(assets::search_places(""), (std::vector<fs::path>{".", INSTALLED}));

@@ -62,10 +62,9 @@ class Font : public ::testing::Test {
     FONT.M_TEXT = TEXT;
     if (SCORE != INT32_MIN) FONT.DRAW_SCORE(FONT, SCORE, PAGE);
     else FONT.DRAW(FONT, PAGE);
-    const std::string SHOWN =
-        SCORE != INT32_MIN ? "'" + NFONT::SCORE_TEXT(TEXT, SCORE) + "' " : "";
-    return SHOWN + (RUNS().empty() ? "nothing" : RUNS().substr(1)) +
-           (FONT.M_TEXT == TEXT ? "" : ", the text changed");
+    std::string OUT = SCORE != INT32_MIN ? "'" + NFONT::SCORE_TEXT(TEXT, SCORE) + "' " : "";
+    OUT += RUNS().empty() ? "nothing" : RUNS().substr(1);
+    return OUT + (FONT.M_TEXT == TEXT ? "" : ", the text changed");
   }
   FONTTYPE FONT{};
   uint8_t* PAGE = draw2d::create_buffer(320, 240, 0);

@@ -13,11 +13,10 @@
 
 namespace {
 
-using harness::Palette;
 using BYTES = std::vector<uint8_t>;
 
-Palette RAMP(int SHIFT) {
-  Palette P{};
+harness::Palette RAMP(int SHIFT) {
+  harness::Palette P{};
   for (int I = 0; I < 256; ++I)
     P[std::size_t(I)] = {uint8_t(I), uint8_t((I + SHIFT) & 255), uint8_t(255 - I)};
   return P;

@@ -40,10 +40,9 @@ std::string FACTS(const std::string& NAME) {
   std::ostringstream S;
   S << B.size() << " bytes" << (READ_ALL(REGEN + NAME) == B ? "" : " (regenerated otherwise)");
   if (NAME.ends_with(".pal")) {
-    uint32_t E[256] = {};
-    std::memcpy(E, B.data(), std::min<std::size_t>(B.size(), sizeof E));
-    S << ", largest byte " << +*std::max_element(B.begin(), B.end()) << ", colour 15 "
-      << std::hex << E[15] << (std::equal(E, E + 256, BUILTIN_COLOUR_TABLE) ? ", built in" : "");
+    const bool BUILT_IN = B.size() == 1024 && !std::memcmp(B.data(), BUILTIN_COLOUR_TABLE, 1024);
+    S << ", largest byte " << +*std::max_element(B.begin(), B.end()) << ", colour 15 " << std::hex
+      << (B.at(60) | B.at(61) << 8 | B.at(62) << 16) << (BUILT_IN ? ", built in" : "");
     return S.str();
   }
   IMAGETYPE IMG{};

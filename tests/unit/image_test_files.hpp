@@ -22,11 +22,9 @@ inline std::string SCRATCH(const std::string& NAME) {
   static const struct Dir {
     std::string PATH = ::testing::TempDir() + "volley_XXXXXX";
     pid_t OWNER = getpid();
+    std::error_code IGNORED;
     Dir() { PATH = mkdtemp(PATH.data()) != nullptr ? PATH + "/" : "/nonexistent-scratch/"; }
-    ~Dir() {
-      std::error_code IGNORED;
-      if (getpid() == OWNER) std::filesystem::remove_all(PATH, IGNORED);
-    }
+    ~Dir() { if (getpid() == OWNER) std::filesystem::remove_all(PATH, IGNORED); }
   } DIR;
   return DIR.PATH + NAME;
 }
@@ -66,10 +64,9 @@ inline void WRITE_BMP(const std::string& NAME, int W, int H, bool TOP_DOWN = fal
         1u | 8u << 16, 0u, STRIDE * H, 2835u, 2835u, 256u, 0u})
     B.insert(B.end(), {uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24)});
   for (int I = 0; I < 256; ++I) B.insert(B.end(), {uint8_t(I), uint8_t(I), uint8_t(I), 0});
-  for (uint32_t I = 0; I < STRIDE * H; ++I) {
-    const int X = int(I % STRIDE), Y = TOP_DOWN ? int(I / STRIDE) : H - 1 - int(I / STRIDE);
-    B.push_back(X < W ? PATTERN(X, Y) : 0);
-  }
+  for (int ROW = 0; ROW < H; ++ROW)
+    for (int X = 0; X < int(STRIDE); ++X)
+      B.push_back(X < W ? PATTERN(X, TOP_DOWN ? ROW : H - 1 - ROW) : 0);
   WRITE_BYTES(NAME, B);
 }
 
