@@ -263,7 +263,7 @@ void IMAGE_INDEX(IMAGETYPE& IMAGE) {
 void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
   // CHOICE: a negative size is a 0 x 0 frame; a size the frame header cannot hold, or a
   // store the tracker cannot count, is treated as a block that could not be obtained. A size
-  // the header cannot hold is pinned by Image.UnrepresentableBitmapSizeIsFatalWithExitCodeZero.
+  // the header cannot hold is pinned by Image.SingleFrameBitmapLoadFailureAndSecondDestroy.
   const uint64_t W = WID > 0 ? static_cast<uint64_t>(WID) : 0;
   const uint64_t H = HEI > 0 ? static_cast<uint64_t>(HEI) : 0;
   const uint64_t WORDS = FRAME_WORDS(W, H);
