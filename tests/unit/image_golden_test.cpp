@@ -95,11 +95,12 @@ TEST(ImageGolden, FontsAndBulletsDrawTheCheckedInPage) {
   BULLETS.M_FILENAME = RUN + "kv_bullet.put";
   BULLETS.LOAD(BULLETS);
   uint8_t* PAGE = draw2d::create_buffer(320, 240, 0);
-  auto DRAW = [PAGE](FONTTYPE& FONT, int X, int Y, const std::string& TEXT) {
+  auto DRAW = [PAGE](FONTTYPE& FONT, int X, int Y, const std::string& TEXT, int SCORE = 0) {
     FONT.M_X = X;
     FONT.M_Y = Y;
     FONT.M_TEXT = TEXT;
-    FONT.DRAW(FONT, PAGE);
+    if (SCORE > 0) FONT.DRAW_SCORE(FONT, SCORE, PAGE);
+    else FONT.DRAW(FONT, PAGE);
   };
   // Row numbers and labels as the designer lays them out, 7 pixels apart.
   for (int ROW = 0; ROW < 34; ++ROW) {
@@ -109,15 +110,12 @@ TEST(ImageGolden, FontsAndBulletsDrawTheCheckedInPage) {
   TINY.M_CENTERED = 1;
   DRAW(TINY, 15, 232, "The quick brown fox {jumps} over 13 lazy dogs!?");
   DRAW(BIG, 160, 0, "Volley 0123");
-  BIG.M_Y = 10;
-  BIG.M_TEXT = "1234567";
-  BIG.DRAW_SCORE(BIG, 9, PAGE);
+  DRAW(BIG, 160, 10, "1234567", 9);  // a score of 9 places
   // Every bullet frame, over the text, with a few past the sheet that must draw nothing.
   for (int N = 0; N < 60; ++N) {
-    if (const uint8_t* F = IMAGE_FRAME(BULLETS, N)) {
+    if (const uint8_t* F = IMAGE_FRAME(BULLETS, N))
       draw2d::blit(PAGE, float(140 + (N % 12) * 14), float(30 + (N / 12) * 14), F,
                    draw2d::Blit::TRANSPARENT);
-    }
   }
   char HEX[16];
   std::snprintf(HEX, sizeof HEX, "%08lx\n", crc32(0, PAGE + 4, 320 * 240));

@@ -49,14 +49,12 @@ class Image : public ::testing::Test {
     RESET();
     std::istringstream IN(LINE);
     std::string KIND, TOKEN;
-    int W = 0, H = 0, TW = 0, TH = 0;
+    int W = 0, H = 0, TW = 0, TH = 0, C = 0;
     BYTES DATA = {0xFD, 0, 0, 0, 0, 0, 0};  // a .put header; the loader reads no length field
     IN >> KIND;
     if (KIND == "name") return IMAGE_FRAME_LIST_NAME(LINE.substr(5));
-    while (KIND == "put" && IN >> TOKEN) {
-      unsigned C = 0;
-      int N = 1;
-      if (std::sscanf(TOKEN.c_str(), "%dx%d:%u*%d", &W, &H, &C, &N) < 3) {
+    for (int N = 1; KIND == "put" && IN >> TOKEN; N = 1) {
+      if (std::sscanf(TOKEN.c_str(), "%dx%d:%d*%d", &W, &H, &C, &N) < 3) {
         DATA.resize(DATA.size() + std::stol(TOKEN));  // "-2" cuts bytes, "+1" adds a zero
         continue;
       }
