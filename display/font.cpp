@@ -29,7 +29,7 @@ void DRAW_TEXT(const FONTTYPE& FONT, const std::string& TEXT, void* VPAGE) {
   for (const char C : TEXT) {
     // CHOICE: a character without a glyph (below 32 or beyond the sheet) draws nothing and the
     // pen still advances, so a text keeps its fixed width and its centring.
-    // Pinned by Font.EmptyTextMissingGlyphsAndAMissingSheetDrawNothing.
+    // Pinned by Font.TextsDrawAsTheTableSays.
     const int64_t GLYPH = static_cast<int64_t>(static_cast<unsigned char>(C)) - 32;
     if (const uint8_t* FRAME = IMAGE_FRAME(SHEET, GLYPH)) {
       draw2d::blit(VPAGE, static_cast<float>(X), static_cast<float>(Y), FRAME,
@@ -71,7 +71,7 @@ void FONT_DRAW(FONTTYPE& FONT, void* VPAGE) { DRAW_TEXT(FONT, FONT.M_TEXT, VPAGE
 
 std::string SCORE_TEXT(const std::string& TEXT, int32_t MAXLEN) {
   // CHOICE: a negative MAXLEN counts as 0 (nothing is drawn).
-  // Pinned by Font.ScoreIsPaddedGroupedInThreesAndDrawnLikeText.
+  // Pinned by Font.TextsDrawAsTheTableSays.
   const std::size_t LEN = MAXLEN > 0 ? static_cast<std::size_t>(MAXLEN) : 0;
   std::string DIGITS(LEN, '0');
   // The number is right-aligned over the zeros; a longer number leaves them all zeros.

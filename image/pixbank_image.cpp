@@ -61,7 +61,7 @@ void READ_BMP_SIZE(const std::string& NAME, int32_t& WID, int32_t& HEI) {
   // CHOICE: a top-down bitmap stores a negative height; its frame is as tall as its absolute
   // value (the library's decoder turns it the right way up). Sizes the frame header cannot
   // hold (width x 8 above 16 bits, height above 16 bits, or negative width) count as 0.
-  // The top-down case is pinned by Image.TileSetCutsWholeTilesRowByRow.
+  // The top-down case is pinned by Image.FilesLoadAsTheTableSays.
   if (HEI < 0) HEI = HEI == std::numeric_limits<int32_t>::min() ? 0 : -HEI;
   if (WID < 0 || WID > draw2d::MAX_BUFFER_WIDTH) WID = 0;
   if (HEI > draw2d::MAX_BUFFER_HEIGHT) HEI = 0;
@@ -105,7 +105,7 @@ class FRAME_LIST_READER {
 
   // CHOICE: a value that is not a number (or is missing) reads as 0; a number is read up to
   // its first non-digit ("12.7" reads 12) and held to the 32-bit range. A value that is not
-  // a number is pinned by Image.BadFrameListValuesDrawNothingAndAMissingListGivesNoFrame.
+  // a number is pinned by Image.FilesLoadAsTheTableSays.
   int64_t NUMBER() {
     const std::string T = TEXT();
     const char* P = T.c_str();
@@ -204,7 +204,7 @@ void IMAGE_LOAD(IMAGETYPE& IMAGE) {
   // Frame store size in words. CHOICE: a missing file, or one shorter than its 7-byte
   // header, gives an empty store (0 words) instead of the wrapped unsigned (size - 7) \ 2;
   // the index walk then finds no frame. Pinned by
-  // Image.PutWalkStopsAtTheLastWholeFrameHoweverManyThereAre.
+  // Image.FilesLoadAsTheTableSays.
   const int64_t SIZE = FILE_SIZE(IMAGE.M_FILENAME);
   uint64_t WORDS = SIZE >= static_cast<int64_t>(PUT_HEADER_BYTES)
                        ? static_cast<uint64_t>(SIZE - PUT_HEADER_BYTES) / 2
@@ -240,7 +240,7 @@ void IMAGE_INDEX(IMAGETYPE& IMAGE) {
     if (INDEXNUM == CAPACITY) {
       // CHOICE: a sheet of more than 2000 frames grows the list instead of losing frames.
       // A frame takes at least 2 words, so the count stays far below the 32-bit range.
-      // Pinned by Image.PutWalkStopsAtTheLastWholeFrameHoweverManyThereAre.
+      // Pinned by Image.FilesLoadAsTheTableSays.
       CAPACITY *= 2;
       auto* GROWN = static_cast<uint32_t*>(
           LEAKSCOPE_REALLOCATE(LIST, CAPACITY * 4, MODULE, __LINE__));
@@ -263,7 +263,7 @@ void IMAGE_INDEX(IMAGETYPE& IMAGE) {
 void IMAGE_LOAD_BMP(IMAGETYPE& IMAGE, int32_t WID, int32_t HEI) {
   // CHOICE: a negative size is a 0 x 0 frame; a size the frame header cannot hold, or a
   // store the tracker cannot count, is treated as a block that could not be obtained. A size
-  // the header cannot hold is pinned by Image.UnrepresentableBitmapSizeIsFatalWithExitCodeZero.
+  // the header cannot hold is pinned by Image.SingleFrameBitmapLoadFailureAndSecondDestroy.
   const uint64_t W = WID > 0 ? static_cast<uint64_t>(WID) : 0;
   const uint64_t H = HEI > 0 ? static_cast<uint64_t>(HEI) : 0;
   const uint64_t WORDS = FRAME_WORDS(W, H);
@@ -304,7 +304,7 @@ void IMAGE_LOAD_BMP_SET(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI) {
 void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32_t BMP_WID,
                      int32_t BMP_HEI) {
   // CHOICE: zero or negative tile sizes give no tile (no division by zero); so do tiles
-  // larger than the bitmap. The larger tiles are pinned by Image.TileSetCutsWholeTilesRowByRow.
+  // larger than the bitmap. The larger tiles are pinned by Image.FilesLoadAsTheTableSays.
   uint64_t NUMTILES = 0;
   uint64_t SIZE = 2;
   if (TILE_WID > 0 && TILE_HEI > 0 && BMP_WID > 0 && BMP_HEI > 0) {
@@ -322,7 +322,7 @@ void IMAGE_INDEX_BMP(IMAGETYPE& IMAGE, int32_t TILE_WID, int32_t TILE_HEI, int32
   // The store shrinks or grows to the tiles.
   // DEVIATION(image-failed-resize): a store that cannot be resized stays the record's (and
   // is returned by DESTROY) instead of being lost behind a null pointer; the sheet then holds
-  // no tile. Pinned by Image.FailedResizeKeepsTheStore.
+  // no tile. Pinned by Image.FilesLoadAsTheTableSays.
   auto* TILES = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(NUMTILES * SIZE * 2), MODULE, __LINE__));
   if (TILES) {
@@ -362,7 +362,7 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   draw2d::load_bitmap(IMAGE.M_FILENAME.c_str(), IMAGE_BUFFER,
                       draw2d::buffer_bytes(BMP_WID, BMP_HEI));
   // CHOICE: a missing frame list reads as no values, which gives no frame.
-  // Pinned by Image.BadFrameListValuesDrawNothingAndAMissingListGivesNoFrame.
+  // Pinned by Image.FilesLoadAsTheTableSays.
   std::FILE* LIST = std::fopen(IMAGE_FRAME_LIST_NAME(IMAGE.M_FILENAME).c_str(), "rb");
   FRAME_LIST_READER READER(LIST);
   int64_t MAX_ELEMENT = READER.NUMBER();
@@ -374,13 +374,13 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
   // A frame store of MAX_ELEMENT bytes (new bytes zero-filled) and the index.
   const uint32_t OLD_BYTES = IMAGE.P_DATA ? IMAGE.M_SIZE * 2 : 0;
   // DEVIATION(image-failed-resize): a store that cannot be resized stays the record's, with
-  // no frame cut into it. Pinned by Image.FailedResizeKeepsTheStore.
+  // no frame cut into it. Pinned by Image.FilesLoadAsTheTableSays.
   auto* STORE = static_cast<uint16_t*>(LEAKSCOPE_REALLOCATE(
       IMAGE.P_DATA, static_cast<uint32_t>(MAX_ELEMENT), MODULE, __LINE__));
   if (STORE) IMAGE.P_DATA = STORE;
   // DEVIATION(frame-list-sets-size): M_SIZE follows the store that is now held (MAX_ELEMENT \ 2
   // words) instead of keeping its old value, so that the frame checks and IMAGE_FRAME see the
-  // real store. Pinned by Image.FrameListCutsFramesFromTheTopStrip.
+  // real store. Pinned by Image.FilesLoadAsTheTableSays.
   IMAGE.M_SIZE = STORE ? static_cast<uint32_t>(MAX_ELEMENT / 2) : 0;
   if (!STORE) MAX_INDEX = -1;
   if (STORE && MAX_ELEMENT > OLD_BYTES) {
@@ -401,7 +401,7 @@ void IMAGE_LOAD_BMP_SETL(IMAGETYPE& IMAGE) {
     const int64_t OFFSET = READER.NUMBER();
     // CHOICE: a frame that reaches outside the bitmap or the frame store is not grabbed; its
     // index entry says "no frame", so drawing it draws nothing.
-    // Pinned by Image.BadFrameListValuesDrawNothingAndAMissingListGivesNoFrame.
+    // Pinned by Image.FilesLoadAsTheTableSays.
     const bool INSIDE_BITMAP = START_OFFSET >= 0 && WID >= 0 && HEI >= 0 &&
                                START_OFFSET + WID <= BMP_WID && HEI <= BMP_HEI;
     const bool INSIDE_STORE =
@@ -445,6 +445,6 @@ const uint8_t* IMAGE_FRAME(const IMAGETYPE& IMAGE, int64_t N) {
 
 std::string IMAGE_FRAME_LIST_NAME(const std::string& BITMAP_NAME) {
   // QUIRK: the name is cut at the first "." of the whole name, directories included
-  // ("gfx.sheet.bmp" gives "gfx.txt"); pinned by Image.FrameListCutsFramesFromTheTopStrip.
+  // ("gfx.sheet.bmp" gives "gfx.txt"); pinned by Image.FilesLoadAsTheTableSays.
   return BITMAP_NAME.substr(0, BITMAP_NAME.find('.')) + ".txt";
 }

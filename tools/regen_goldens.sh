@@ -15,7 +15,7 @@ BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
   volleyedit_model_test sessions_e2e_test harness_test draw2d_core_test \
-  volleyplay_e2e_test leakscope_test
+  volleyplay_e2e_test leakscope_test pixbank_image_test_edit font_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -42,9 +42,14 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_e2e_test" --gtest_filter='*Headl
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/leakscope_test" --gtest_filter='LeakscopeExit.*' > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/pixbank_image_test_edit" --gtest_filter='Image.FilesLoad*' \
+  --gtest_brief=1 > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/font_test" --gtest_filter='Font.TextsDraw*' --gtest_brief=1 \
+  > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
   --gtest_brief=1 > /dev/null
-echo "wrote tests/golden/image_page.crc, volleyplay_timetable.txt, volleyplay_runs.txt,"
-echo "leakscope_exit.txt, designer_*.txt, harness_key_scripts.txt, harness_options.txt,"
-echo "draw2d_shapes.txt, sessions/*.out and designer/*.out"
+echo "wrote tests/golden/image_page.crc, image_assets.txt, image_sheets.txt, font_rows.txt,"
+echo "volleyplay_timetable.txt, volleyplay_runs.txt, leakscope_exit.txt, designer_*.txt,"
+echo "harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt, sessions/*.out and"
+echo "designer/*.out"
 git diff --stat -- tests/golden

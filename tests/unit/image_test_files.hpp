@@ -1,5 +1,5 @@
 // Test helpers for the image module, the font and the assets: a private scratch directory,
-// ".put" sheets and 8-bit bitmaps written into it, and pixels of image buffers read back.
+// ".put" files and 8-bit bitmaps written into it, and pixels of image buffers read back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,11 +22,9 @@ inline std::string SCRATCH(const std::string& NAME) {
   static const struct Dir {
     std::string PATH = ::testing::TempDir() + "volley_XXXXXX";
     pid_t OWNER = getpid();
+    std::error_code IGNORED;
     Dir() { PATH = mkdtemp(PATH.data()) != nullptr ? PATH + "/" : "/nonexistent-scratch/"; }
-    ~Dir() {
-      std::error_code IGNORED;
-      if (getpid() == OWNER) std::filesystem::remove_all(PATH, IGNORED);
-    }
+    ~Dir() { if (getpid() == OWNER) std::filesystem::remove_all(PATH, IGNORED); }
   } DIR;
   return DIR.PATH + NAME;
 }
@@ -40,22 +38,18 @@ inline void WRITE_BYTES(const std::string& NAME, const std::vector<uint8_t>& BYT
 /// A frame of W x H pixels of one colour.
 struct SOLID { int W, H; uint8_t COLOUR; };
 
-/// Frames as a ".put" file stores them: width x 8 + 1, height, pixels, a 0 to pad to even.
-inline std::vector<uint8_t> FRAME_DATA(const std::vector<SOLID>& FRAMES) {
-  std::vector<uint8_t> D;
+/// A ".put" file of FRAMES: 0xFD, segment, offset, length (of the data, low 16 bits), then per
+/// frame width x 8 + 1, height, the pixels, a 0 to pad to even.
+inline std::vector<uint8_t> PUT_FILE(const std::vector<SOLID>& FRAMES) {
+  std::vector<uint8_t> D = {0xFD, 0, 0, 0, 0, 0, 0};
   for (const auto& [W, H, COLOUR] : FRAMES) {
     D.insert(D.end(), {uint8_t(W * 8 + 1), uint8_t((W * 8 + 1) >> 8), uint8_t(H), uint8_t(H >> 8)});
     D.insert(D.end(), static_cast<std::size_t>(W * H), COLOUR);
     if (W * H % 2) D.push_back(0);
   }
+  D[5] = uint8_t(D.size() - 7);
+  D[6] = uint8_t((D.size() - 7) >> 8);
   return D;
-}
-
-/// A ".put" file: 0xFD, segment, offset, length (of DATA, low 16 bits), DATA.
-inline void WRITE_PUT(const std::string& NAME, const std::vector<uint8_t>& DATA) {
-  std::vector<uint8_t> B = {0xFD, 0, 0, 0, 0, uint8_t(DATA.size()), uint8_t(DATA.size() >> 8)};
-  B.insert(B.end(), DATA.begin(), DATA.end());
-  WRITE_BYTES(NAME, B);
 }
 
 /// An 8-bit Windows bitmap (40-byte info header, 256-entry grey palette), bottom-up unless
@@ -70,10 +64,9 @@ inline void WRITE_BMP(const std::string& NAME, int W, int H, bool TOP_DOWN = fal
         1u | 8u << 16, 0u, STRIDE * H, 2835u, 2835u, 256u, 0u})
     B.insert(B.end(), {uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24)});
   for (int I = 0; I < 256; ++I) B.insert(B.end(), {uint8_t(I), uint8_t(I), uint8_t(I), 0});
-  for (uint32_t I = 0; I < STRIDE * H; ++I) {
-    const int X = int(I % STRIDE), Y = TOP_DOWN ? int(I / STRIDE) : H - 1 - int(I / STRIDE);
-    B.push_back(X < W ? PATTERN(X, Y) : 0);
-  }
+  for (int ROW = 0; ROW < H; ++ROW)
+    for (int X = 0; X < int(STRIDE); ++X)
+      B.push_back(X < W ? PATTERN(X, TOP_DOWN ? ROW : H - 1 - ROW) : 0);
   WRITE_BYTES(NAME, B);
 }
 
