@@ -48,11 +48,11 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" \
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
-VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2d*' \
   --gtest_brief=1 > /dev/null
 # The digests of the designer's key-script sessions (tests/golden/designer/*.keys).
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_e2e_test" --gtest_brief=1 > /dev/null
 echo "wrote tests/golden/image_page.crc, barrage_catalogue.txt, designer_*.txt,"
-echo "harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt, sessions/*.out"
+echo "harness_key_scripts.txt, harness_options.txt, draw2d_*.txt, sessions/*.out"
 echo "and designer/*.txt"
 git diff --stat -- tests/golden
