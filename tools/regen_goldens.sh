@@ -14,7 +14,8 @@ cd "$(dirname "$0")/.."
 BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
-  volleyedit_model_test sessions_e2e_test volleyedit_e2e_test harness_test draw2d_core_test
+  volleyedit_model_test sessions_e2e_test volleyedit_e2e_test harness_test draw2d_core_test \
+  volleyedit_core_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -43,11 +44,13 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1 > /dev/n
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_filter='BarrageCatalogue.Every*' \
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" \
-  --gtest_filter='StatsText.*:DesignerStartUp.*:*ValuesAreLimited*' \
+  --gtest_filter='StatsText.*:DesignerStartUp.*:DesignerTest.*:KeyRepeat.*:*ValuesAreLimited*' \
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/harness_test" --gtest_brief=1 \
   --gtest_filter='KeyScript.Golden*:HarnessOptions.BadOptionsAreRefused*' > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_core_test" --gtest_filter='DesignerChooserKeys.*' \
+  --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2d*' \
   --gtest_brief=1 > /dev/null
 # The digests of the designer's key-script sessions (tests/golden/designer/*.keys).
