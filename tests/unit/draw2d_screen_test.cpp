@@ -10,23 +10,12 @@
 #include "draw2d/draw2d.hpp"
 #include "tests/unit/image_test_files.hpp"
 
-namespace {
-
-// Every test starts headless (null screens, virtual clock) with no screen and no keys.
-struct Draw2dScreen : ::testing::Test {
-  void SetUp() override { draw2d::set_headless(true); }
-  void TearDown() override {
-    draw2d::close_screen();
-    while (!draw2d::inkey().empty()) continue;
-    draw2d::set_headless(false);
-  }
-};
-
 using imagetest::PIXEL_AT;
 
-}  // namespace
-
-TEST_F(Draw2dScreen, NullTargetDrawsIntoTheWorkPageAndCopyPageShowsIt) {
+// Headless (null screens, virtual clock): pages and the flip, the clock, scripted keys and the
+// key queue.
+TEST(Draw2dScreen, HeadlessPagesFlipClockAndKeys) {
+  draw2d::set_headless(true);
   EXPECT_FALSE(draw2d::open_screen(320, 240, 16, 1, 0)) << "only 8-bit screens exist";
   ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 2, draw2d::SCREEN_DEFAULT));
   EXPECT_FALSE(draw2d::screen_has_window()) << "headless mode never opens a window";
@@ -41,18 +30,16 @@ TEST_F(Draw2dScreen, NullTargetDrawsIntoTheWorkPageAndCopyPageShowsIt) {
       << "copy_page makes the whole frame, header included, visible";
   draw2d::set_pages(5, -1);
   EXPECT_EQ(draw2d::visible_buffer(), SHOWN) << "pages the screen lacks are not selected";
-}
+  draw2d::close_screen();
 
-TEST_F(Draw2dScreen, VirtualClockCountsFramesWithoutDrift) {
+  draw2d::set_headless(true);  // the virtual clock starts again at 0
   draw2d::wait_retrace();
   draw2d::tick_frame();
   draw2d::sleep_ms(5000);
   EXPECT_EQ(draw2d::timer(), 2.0 / 60.0) << "two frames; sleeps return at once headless";
   for (int K = 2; K < 100000; ++K) draw2d::wait_retrace();
   EXPECT_EQ(draw2d::timer(), 100000 / 60.0) << "exactly k / 60 after k frames";
-}
 
-TEST_F(Draw2dScreen, ScriptedKeysAndInkeyQueue) {
   draw2d::set_key(draw2d::KEY_UP, true);
   draw2d::set_key(100000, true);  // ignored, not written out of range
   const int HELD = draw2d::key_state(draw2d::KEY_UP) != 0, UNKNOWN = draw2d::key_state(100000);
@@ -66,6 +53,7 @@ TEST_F(Draw2dScreen, ScriptedKeysAndInkeyQueue) {
   EXPECT_EQ((std::vector<std::string>{draw2d::inkey(), draw2d::inkey(), draw2d::inkey()}),
             (std::vector<std::string>{"a", EXTENDED, ""}))
       << "keys come out in queue order, extended keys keep their NUL prefix, then empty text";
+  draw2d::set_headless(false);
 }
 
 // The fatal end prints its line first (the tracker's exit report follows), waits as asked (a
