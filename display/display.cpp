@@ -158,8 +158,7 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
     OPEN_SCREEN(PAGE_W, PAGE_H, draw2d::SCREEN_NULL);
     // DEVIATION(headless-gl-no-window): headless runs (an extension, off by default) open no
     // OpenGL window; GLVER stays null and RENDER still converts the page into the texel store
-    // every frame. Pinned by DisplayModes.PresentOneFrameOfTheVirtualClockPerRender and
-    // DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
+    // every frame. Pinned by DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
     if (!draw2d::headless()) {
       INIT_GL_WINDOW(VIDEO);
       INIT_GL_SCREEN(VIDEO);

@@ -44,57 +44,54 @@ class DisplayModes : public ::testing::TestWithParam<int32_t> {
   }
 };
 
+// Each mode from SET_SCREEN to END_SCREEN: the blocks it holds, three frames presented on the
+// virtual clock, and what RENDER and a second END_SCREEN do after END_SCREEN.
 TEST_P(DisplayModes, HoldTheirBlocksAndReturnThemAtEndScreen) {
   const bool SCALED = MODE >= 1 && MODE <= 3;
   std::multiset<uint32_t> WANT = {76804};  // the page
   if (SCALED) WANT.insert(307204);
   if (GL) WANT.insert({512 * 512 * 4, 1024});  // texel store, colour map
   const auto BEFORE = DISPLAY_BLOCKS();
+  draw2d::set_palette(9, 0x000000);  // the colour map never looks at the loaded palette
   VIDEO.SET_SCREEN(VIDEO, MODE, 8, 0);
   auto NOW = DISPLAY_BLOCKS();
   for (uint32_t B : BEFORE) NOW.erase(NOW.find(B));
   EXPECT_EQ(NOW, WANT) << "the mode holds exactly its blocks, labelled display";
   EXPECT_EQ(draw2d::screen_width(), SCALED ? 640 : 320) << "library screen width";
+  uint8_t* const P = VIDEO.P_VPAGE + 4;
+  for (int I = 0; I < 320 * 240; ++I) P[I] = uint8_t((I % 320 / 3 + I / 320 * 7) % 16);
+  P[0] = 9;
+  P[320 * 240 - 1] = 15;
+  double T0 = draw2d::timer();
+  for (int I = 0; I < 3; ++I) VIDEO.RENDER(VIDEO);
+  EXPECT_DOUBLE_EQ(draw2d::timer() - T0, 3.0 / 60.0) << "three frames take 3/60 s, no more";
+  const auto F = NDISPLAY::PRESENTED_FRAME(VIDEO);
+  const int W = SCALED ? 640 : 320;
+  ASSERT_EQ(F.KIND, GL ? NDISPLAY::FRAME_KIND::RGBA32 : NDISPLAY::FRAME_KIND::INDEXED8);
+  EXPECT_EQ((std::vector<int>{F.W, F.H, F.STRIDE}), (std::vector<int>{W, W * 3 / 4, GL ? 512 : W}))
+      << "rows of the texel store are 512 texels apart";
+  if (GL) {  // OpenGL modes fill the texel store without a window
+    // colours are 0xRRGGBBAA, alpha the mean of the components (16 / 3 rounds down, 32 / 3 up)
+    const auto* T = static_cast<const uint32_t*>(F.PIXELS);
+    EXPECT_EQ((std::vector<uint32_t>{VIDEO.P_CMAP[33], VIDEO.P_CMAP[34], T[0], T[239 * 512 + 319]}),
+              (std::vector<uint32_t>{0x10000005u, 0x2000000Bu, 0x5454FC8Cu, 0xFCFCFCFCu}))
+        << "colour map entries 33 and 34; index 9 shows as 84, 84, 252; the last page pixel "
+        << "reaches its texel";
+  } else {
+    EXPECT_EQ(F.PIXELS, (MODE == 0 ? VIDEO.P_VPAGE : VIDEO.P_SCALED_VPAGE) + 4)
+        << "mode 0 presents the page itself, modes 1 to 3 the scaled page";
+  }
   VIDEO.END_SCREEN(VIDEO);
   EXPECT_EQ(VIDEO.P_VPAGE, nullptr) << "END_SCREEN forgets the page";
   EXPECT_EQ(DISPLAY_BLOCKS(), BEFORE) << "END_SCREEN returns every block of the mode";
   // QUIRK pin: P_CMAP keeps its value after END_SCREEN, and nothing reads it afterwards.
   EXPECT_EQ(VIDEO.P_CMAP != nullptr, GL) << "P_CMAP keeps its value after END_SCREEN";
-  const double T0 = draw2d::timer();
+  T0 = draw2d::timer();
   VIDEO.RENDER(VIDEO);
   EXPECT_EQ(draw2d::timer(), T0) << "RENDER after END_SCREEN presents no frame";
   // a second END_SCREEN (the TearDown check sees any invalid release it causes)
   VIDEO.END_SCREEN(VIDEO);
   EXPECT_EQ(DISPLAY_BLOCKS(), BEFORE) << "a second END_SCREEN releases nothing";
-}
-
-TEST_P(DisplayModes, PresentOneFrameOfTheVirtualClockPerRender) {
-  const int W = MODE == 0 || GL ? 320 : 640;
-  draw2d::set_palette(9, 0x000000);  // the colour map never looks at the loaded palette
-  VIDEO.SET_SCREEN(VIDEO, MODE, 8, 0);
-  uint8_t* const P = VIDEO.P_VPAGE + 4;
-  for (int I = 0; I < 320 * 240; ++I) P[I] = uint8_t((I % 320 / 3 + I / 320 * 7) % 16);
-  P[0] = 9;
-  P[320 * 240 - 1] = 15;
-  const double T0 = draw2d::timer();
-  for (int I = 0; I < 3; ++I) VIDEO.RENDER(VIDEO);
-  EXPECT_DOUBLE_EQ(draw2d::timer() - T0, 3.0 / 60.0) << "three frames take 3/60 s, no more";
-  const auto F = NDISPLAY::PRESENTED_FRAME(VIDEO);
-  ASSERT_EQ(F.KIND, GL ? NDISPLAY::FRAME_KIND::RGBA32 : NDISPLAY::FRAME_KIND::INDEXED8);
-  EXPECT_EQ((std::vector<int>{F.W, F.H, F.STRIDE}), (std::vector<int>{W, W * 3 / 4, GL ? 512 : W}))
-      << "rows of the texel store are 512 texels apart";
-  if (!GL) {
-    EXPECT_EQ(F.PIXELS, (MODE == 0 ? VIDEO.P_VPAGE : VIDEO.P_SCALED_VPAGE) + 4)
-        << "mode 0 presents the page itself, modes 1 to 3 the scaled page";
-    return;
-  }
-  // OpenGL modes fill the texel store without a window. Colours are 0xRRGGBBAA, alpha the
-  // mean of the components (16 / 3 rounds down, 32 / 3 up).
-  const auto* T = static_cast<const uint32_t*>(F.PIXELS);
-  EXPECT_EQ((std::vector<uint32_t>{VIDEO.P_CMAP[33], VIDEO.P_CMAP[34], T[0], T[239 * 512 + 319]}),
-            (std::vector<uint32_t>{0x10000005u, 0x2000000Bu, 0x5454FC8Cu, 0xFCFCFCFCu}))
-      << "colour map entries 33 and 34; index 9 shows as 84, 84, 252; the last page pixel "
-      << "reaches its texel";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, DisplayModes, ::testing::Values(0, 1, 2, 3, 4, 5, 9, -1),

@@ -15,7 +15,8 @@
 
 namespace {
 
-// A W x H buffer between two 64-byte margins of 0xA5 that no test draws, its pixels FILL.
+// A W x H buffer between two 64-byte margins of 0xA5 that no test draws, its pixels FILL;
+// blit sources are made the same way.
 struct Guarded {
   int W, H;
   std::vector<uint8_t> B;
@@ -27,15 +28,6 @@ struct Guarded {
   uint8_t* buf() { return B.data() + 64; }
   long guard_bytes() const { return std::count(B.begin(), B.end(), 0xA5); }
 };
-
-// A W x H source whose pixel I is PIXEL(I).
-template <class F>
-std::vector<uint8_t> SOURCE(int W, int H, F PIXEL) {
-  std::vector<uint8_t> S(draw2d::buffer_bytes(W, H));
-  draw2d::write_header(S.data(), W, H);
-  for (int I = 0; I < W * H; ++I) S[4 + I] = static_cast<uint8_t>(PIXEL(I));
-  return S;
-}
 
 }  // namespace
 
@@ -50,14 +42,14 @@ TEST(Draw2dCore, RoundingGoesHalfAwayFromZeroAndSaturates) {
 // row width up to 19 must give what the pixel rule gives.
 TEST(Draw2dBlit, WideTransparentRowsFollowThePixelRule) {
   for (int W = 1; W < 20; ++W) {
-    const auto S = SOURCE(W, 2, [](int I) {
-      return I % 3 == 0 ? 0 : I % 3 == 1 ? 0x80 : 37 * I + 1;
-    });
+    Guarded S(W, 2, 0);
+    for (int I = 0; I < W * 2; ++I)
+      S.buf()[4 + I] = uint8_t(I % 3 == 0 ? 0 : I % 3 == 1 ? 0x80 : 37 * I + 1);
     Guarded T(W + 3, 4, 9);
-    draw2d::blit(T.buf(), 2, 1, S.data(), draw2d::Blit::TRANSPARENT);
+    draw2d::blit(T.buf(), 2, 1, S.buf(), draw2d::Blit::TRANSPARENT);
     for (int I = 0; I < (W + 3) * 4; ++I) {
       const int X = I % (W + 3) - 2, Y = I / (W + 3) - 1;  // in the source
-      const uint8_t V = X >= 0 && X < W && Y >= 0 && Y < 2 ? S[4 + Y * W + X] : 0;
+      const uint8_t V = X >= 0 && X < W && Y >= 0 && Y < 2 ? S.buf()[4 + Y * W + X] : 0;
       EXPECT_EQ(T.buf()[4 + I], V != 0 ? V : 9)
           << "width " << W << ", source pixel " << X << ", " << Y;
     }
@@ -68,7 +60,8 @@ TEST(Draw2dBlit, WideTransparentRowsFollowThePixelRule) {
 // the centre 0), a box or a circle; the picture under it is the 11 x 7 target it leaves
 // ("-" the background index 20, "." index 0, "#" index 15).
 TEST(Draw2dShapes, ClipRoundAndKeepTransparentPixelsAsTheGoldenPicturesShow) {
-  const auto S = SOURCE(3, 3, [](int I) { return I == 4 ? 0 : I + 1; });
+  Guarded S(3, 3, 0);
+  for (int I = 0; I < 9; ++I) S.buf()[4 + I] = uint8_t(I == 4 ? 0 : I + 1);
   std::ifstream IN(std::string(VOLLEY_SOURCE_DIR) + "/tests/golden/draw2d_shapes.txt");
   std::string GOT;
   for (std::string LINE; std::getline(IN, LINE);) {
@@ -81,7 +74,7 @@ TEST(Draw2dShapes, ClipRoundAndKeepTransparentPixelsAsTheGoldenPicturesShow) {
     WORDS >> OP >> A >> B >> C >> D;
     Guarded T(11, 7, 20);
     if (OP.starts_with("blit"))
-      draw2d::blit(T.buf(), A, B, S.data(),
+      draw2d::blit(T.buf(), A, B, S.buf(),
                    OP == "blit" ? draw2d::Blit::TRANSPARENT : draw2d::Blit::OPAQUE);
     else if (OP == "box")
       draw2d::box(T.buf(), A, B, C, D, 6);

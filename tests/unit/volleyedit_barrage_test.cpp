@@ -1,6 +1,7 @@
 // Tests of barrage files: saving over longer and shorter files, saves that fail (file-size
 // limits, a name that cannot be opened) and must leave the old file and say so, and loads of
-// short, long and wild files, which must never write to the file.
+// short, long and wild files (that a load never changes its file is a check of the barrage_load
+// fuzz target).
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -8,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -78,9 +78,8 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
   const fs::path FILE = DIR / "barrage.vly";
   for (const CASE& C : CASES) {
     SCOPED_TRACE(C.WHAT);
-    const std::string OLD = C.OLD == NONE          ? "no file"
-                            : C.OLD == A_DIRECTORY ? "a directory"
-                                                   : PATTERN(C.OLD);
+    const std::string OLD =
+        C.OLD == NONE ? "no file" : C.OLD == A_DIRECTORY ? "a directory" : PATTERN(C.OLD);
     fs::remove(FILE);
     if (C.OLD == A_DIRECTORY) fs::create_directory(FILE);
     if (C.OLD > 0) std::ofstream(FILE, std::ios::binary) << OLD;
@@ -102,9 +101,8 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
         << "SAVE_DATA tells success from failure, never ends the designer, and reports a "
         << "failure in one line on standard error that names the file";
     if (C.WRITE_ONLY) fs::permissions(FILE, fs::perms::owner_read, fs::perm_options::add);
-    const std::string NOW = fs::is_directory(FILE) ? "a directory"
-                            : fs::exists(FILE)     ? READ_FILE(FILE)
-                                                   : "no file";
+    const std::string NOW =
+        fs::is_directory(FILE) ? "a directory" : fs::exists(FILE) ? READ_FILE(FILE) : "no file";
     EXPECT_EQ(NOW, !C.SAVED ? OLD : NEW + (C.OLD > 140 ? OLD.substr(140) : ""))
         << "saved: 140 new bytes and the old ones beyond them; failed: the file as it was, and "
         << "no file where the save created one";
@@ -113,19 +111,15 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
 
 // Files shorter and longer than 140 bytes, and each row loaded from a value beyond its limits,
 // one within them and the non-finite ones: tests/golden/designer_loaded_limits.txt holds the
-// value each row ends up with and the notice on standard error. No load writes to its file.
+// value each row ends up with and the notice on standard error.
 TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
   std::string TABLE;
   const fs::path FILE = DIR / "wild.vly";
   auto LOAD = [&](const std::string& WHAT, const std::string& BYTES) {
     std::ofstream(FILE, std::ios::binary) << BYTES;
-    const auto WRITTEN = fs::last_write_time(FILE) - std::chrono::hours(24);
-    fs::last_write_time(FILE, WRITTEN);  // a write would move the time
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(NDESIGNER::LOAD_DATA(FILE.string()));
     std::string NOTICE = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(READ_FILE(FILE), BYTES) << WHAT << ": the load changed the file's bytes";
-    EXPECT_EQ(fs::last_write_time(FILE), WRITTEN) << WHAT << ": the load wrote to the file";
     if (const auto AT = NOTICE.find(DIR.string()); AT != std::string::npos)
       NOTICE.replace(AT, DIR.string().size(), "DIR");
     TABLE += WHAT + ":";
@@ -134,14 +128,8 @@ TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
   };
   LOAD("6 bytes, 5.0 and two more", std::string("\x00\x00\xA0\x40\x11\x22", 6));
   LOAD("50 floats of 10", FLOATS(std::vector<float>(50, 10.0f)));
-  const float WILD[] = {1000.0f,
-                        -5.0f,
-                        12.25f,
-                        0.5f,
-                        std::numeric_limits<float>::quiet_NaN(),
-                        std::numeric_limits<float>::infinity(),
-                        -1e10f,
-                        3.0e9f};
+  const float WILD[] = {1000.0f, -5.0f, 12.25f, 0.5f, std::numeric_limits<float>::quiet_NaN(),
+                        std::numeric_limits<float>::infinity(), -1e10f, 3.0e9f};
   for (const float W : WILD)
     LOAD("35 floats of " + std::to_string(W), FLOATS(std::vector<float>(35, W)));
   volley_test::EXPECT_GOLDEN("designer_loaded_limits.txt", TABLE);

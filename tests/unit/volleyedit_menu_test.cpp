@@ -45,7 +45,8 @@ TEST(StatsFloatFormat, SevenSignificantDigitsAndExponentFormForVerySmallAndLarge
     if (!std::isfinite(V)) continue;
     char WANT[32];
     std::snprintf(WANT, sizeof WANT, "%.7g", double{V});
-    ASSERT_EQ(NDESIGNER::FORMAT_FLOAT(V), WANT) << "bits " << std::hex << std::bit_cast<uint32_t>(V);
+    ASSERT_EQ(NDESIGNER::FORMAT_FLOAT(V), WANT)
+        << "bits " << std::hex << std::bit_cast<uint32_t>(V);
   }
 }
 
