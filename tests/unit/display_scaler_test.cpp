@@ -9,8 +9,6 @@
 #include "display/display.hpp"
 #include "draw2d/draw2d.hpp"
 
-namespace {
-
 using B4 = std::array<uint8_t, 4>;
 constexpr uint8_t MARK = 77;  // fills the scaled page before each scaler
 
@@ -18,7 +16,7 @@ constexpr uint8_t MARK = 77;  // fills the scaled page before each scaler
 // pixel I, done slowly and plainly. 0 doubles every pixel; 1 doubles the even rows and never
 // writes the odd ones; 2 is Scale2x, whose left and right neighbours run through the page as
 // one run of 76,800 pixels and outside the page take the centre pixel's value.
-B4 REFERENCE(int KIND, const uint8_t* PAGE, int I) {
+static B4 REFERENCE(int KIND, const uint8_t* PAGE, int I) {
   const uint8_t E = PAGE[I];
   if (KIND < 2) return {E, E, KIND == 0 ? E : MARK, KIND == 0 ? E : MARK};
   const uint8_t B = I >= 320 ? PAGE[I - 320] : E, H = I < 320 * 239 ? PAGE[I + 320] : E;
@@ -56,5 +54,3 @@ TEST(Scaler, EachMatchesItsReferenceOnRandomPages) {
   NDISPLAY::DESTROY_VPAGE(VIDEO);
   NDISPLAY::DESTROY_SCALED_VPAGE(VIDEO);
 }
-
-}  // namespace

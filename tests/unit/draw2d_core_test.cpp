@@ -13,8 +13,6 @@
 #include "tests/unit/golden.hpp"
 #include "tests/unit/image_test_files.hpp"
 
-namespace {
-
 // A W x H buffer between two 64-byte margins of 0xA5 that no test draws, its pixels FILL;
 // blit sources are made the same way.
 struct Guarded {
@@ -28,8 +26,6 @@ struct Guarded {
   uint8_t* buf() { return B.data() + 64; }
   long guard_bytes() const { return std::count(B.begin(), B.end(), 0xA5); }
 };
-
-}  // namespace
 
 TEST(Draw2dCore, RoundingGoesHalfAwayFromZeroAndSaturates) {
   volley_test::EXPECT_GOLDEN_TABLE("draw2d_rounding.txt", [](const std::string& V) {

@@ -19,21 +19,19 @@
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/menu.hpp"
 
-namespace {
-
 namespace fs = std::filesystem;
 using e2e::READ_FILE;
 using NDESIGNER::MENU;
 
 // N bytes of a pattern that depends on N.
-std::string PATTERN(int N) {
+static std::string PATTERN(int N) {
   std::string B(N, '\0');
   for (int I = 0; I < N; ++I) B[I] = static_cast<char>(N + 13 * I);
   return B;
 }
 
 // A file of little-endian floats (the test machine is little-endian like the file).
-std::string FLOATS(const std::vector<float>& V) {
+static std::string FLOATS(const std::vector<float>& V) {
   return {reinterpret_cast<const char*>(V.data()), V.size() * 4};
 }
 
@@ -134,5 +132,3 @@ TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
     LOAD("35 floats of " + std::to_string(W), FLOATS(std::vector<float>(35, W)));
   volley_test::EXPECT_GOLDEN("designer_loaded_limits.txt", TABLE);
 }
-
-}  // namespace

@@ -17,12 +17,10 @@
 // Records are built with designated initializers; the fields left out are zero, on purpose.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-namespace {
-
 namespace fs = std::filesystem;
 using NDESIGNER::KEY;
 
-void SET(KEY K, bool DOWN) { draw2d::set_key(NDESIGNER::SCAN_CODE(K), DOWN); }
+static void SET(KEY K, bool DOWN) { draw2d::set_key(NDESIGNER::SCAN_CODE(K), DOWN); }
 
 // A designer running headless in mode 0 inside a scratch directory holding the assets; a test
 // sets the keys of each frame through the frame clock's BEGIN_FRAME hook.
@@ -97,5 +95,3 @@ TEST(DesignerChooserKeys, NumberStaysBetweenZeroAndNineHundredNinetyNine) {
     return NDESIGNER::BARRAGE_NAME(N);
   });
 }
-
-}  // namespace

@@ -17,8 +17,6 @@
 // Records are built with designated initializers; the fields left out are zero, on purpose.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-namespace {
-
 using NDESIGNER::MENU;
 
 // Integer rows take the value rounded half to even, float rows the value itself; rounding
@@ -71,5 +69,3 @@ TEST(StatsText, EveryLineHasItsLabelAndFormat) {
   for (int32_t ROW = 0; ROW < 3; ++ROW) TEXT += NDESIGNER::RIGHT_TEXT(ROW, 33, 1, 0.5f) + "\n";
   volley_test::EXPECT_GOLDEN("designer_stats.txt", TEXT);
 }
-
-}  // namespace
