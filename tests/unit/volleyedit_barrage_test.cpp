@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <limits>
+#include <sstream>
 #include <vector>
 
 #include "tests/e2e/run_program.hpp"
@@ -28,11 +28,6 @@ static std::string PATTERN(int N) {
   std::string B(N, '\0');
   for (int I = 0; I < N; ++I) B[I] = static_cast<char>(N + 13 * I);
   return B;
-}
-
-// A file of little-endian floats (the test machine is little-endian like the file).
-static std::string FLOATS(const std::vector<float>& V) {
-  return {reinterpret_cast<const char*>(V.data()), V.size() * 4};
 }
 
 class BarrageFileTest : public ::testing::Test {
@@ -107,28 +102,26 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
   }
 }
 
-// Files shorter and longer than 140 bytes, and each row loaded from a value beyond its limits,
-// one within them and the non-finite ones: tests/golden/designer_loaded_limits.txt holds the
-// value each row ends up with and the notice on standard error.
+// tests/golden/designer_loaded_limits.txt: a file shorter or longer than 140 bytes, each row
+// loaded from a value beyond its limits, one within them and the non-finite ones ("N floats of
+// V": N little-endian floats, like the file; "6 bytes": 5.0 and two more) => the value each row
+// ends up with, then the notice on standard error.
 TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
-  std::string TABLE;
-  const fs::path FILE = DIR / "wild.vly";
-  auto LOAD = [&](const std::string& WHAT, const std::string& BYTES) {
-    std::ofstream(FILE, std::ios::binary) << BYTES;
+  volley_test::EXPECT_GOLDEN_TABLE("designer_loaded_limits.txt", [this](const std::string& IN) {
+    std::size_t N = 0;
+    std::string UNIT, OF, V = "0";
+    std::istringstream(IN) >> N >> UNIT >> OF >> V;
+    const std::vector<float> VALUES(N, std::stof(V));
+    std::ofstream(DIR / "wild.vly", std::ios::binary)
+        << (UNIT == "floats" ? std::string(reinterpret_cast<const char*>(VALUES.data()), 4 * N)
+                             : std::string("\x00\x00\xA0\x40\x11\x22", 6));
     ::testing::internal::CaptureStderr();
-    ASSERT_TRUE(NDESIGNER::LOAD_DATA(FILE.string()));
-    std::string NOTICE = ::testing::internal::GetCapturedStderr();
-    if (const auto AT = NOTICE.find(DIR.string()); AT != std::string::npos)
-      NOTICE.replace(AT, DIR.string().size(), "DIR");
-    TABLE += WHAT + ":";
-    for (int32_t K = 0; K < NDESIGNER::MENU_ROWS; ++K) TABLE += " " + std::to_string(MENU[K].VALUE);
-    TABLE += "\n" + NOTICE;
-  };
-  LOAD("6 bytes, 5.0 and two more", std::string("\x00\x00\xA0\x40\x11\x22", 6));
-  LOAD("50 floats of 10", FLOATS(std::vector<float>(50, 10.0f)));
-  const float WILD[] = {1000.0f, -5.0f, 12.25f, 0.5f, std::numeric_limits<float>::quiet_NaN(),
-                        std::numeric_limits<float>::infinity(), -1e10f, 3.0e9f};
-  for (const float W : WILD)
-    LOAD("35 floats of " + std::to_string(W), FLOATS(std::vector<float>(35, W)));
-  volley_test::EXPECT_GOLDEN("designer_loaded_limits.txt", TABLE);
+    EXPECT_TRUE(NDESIGNER::LOAD_DATA((DIR / "wild.vly").string())) << IN;
+    std::string OUT = "| " + ::testing::internal::GetCapturedStderr();
+    if (const auto AT = OUT.find(DIR.string()); AT != std::string::npos)
+      OUT.replace(AT, DIR.string().size(), "DIR");
+    for (int32_t K = NDESIGNER::MENU_ROWS - 1; K >= 0; --K)
+      OUT = std::to_string(MENU[K].VALUE) + " " + OUT;
+    return OUT.substr(0, OUT.find_last_not_of("| \n") + 1);
+  });
 }
