@@ -84,12 +84,9 @@ TEST_P(DisplayModes, HoldTheirBlocksAndReturnThemAtEndScreen) {
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, DisplayModes, ::testing::Values(0, 1, 2, 3, 4, 5, 9, -1));
 
+// A clock that moves by 1 ms each time it is read.
 static double FAKE_NOW = 0.0;
-static int FAKE_READS = 0;
-static double FAKE_CLOCK() {
-  ++FAKE_READS;
-  return FAKE_NOW += 0.001;
-}
+static double FAKE_CLOCK() { return FAKE_NOW += 0.001; }
 
 // The frame is stored only once 1/60 s has passed; a clock that restarted (the last frame lies
 // in its future) neither stalls the frame nor keeps the old time.
@@ -99,9 +96,8 @@ TEST(DisplayPacing, WaitsUntilAFrameHasPassed) {
   EXPECT_GE(START, 1.0 / 60.0) << "the frame is stored only once 1/60 s has passed";
   EXPECT_LT(START, 1.0 / 60.0 + 0.0021) << "and not much later";
   FAKE_NOW = 5.0;
-  FAKE_READS = 0;
   START = 100.0;
   NDISPLAY::PACE_FRAME(START, FAKE_CLOCK);
   EXPECT_LT(START, 6.0) << "after a restart the frame time follows the new clock";
-  EXPECT_LE(FAKE_READS, 3) << "no wait for a frame that lies in the future";
+  EXPECT_LE(FAKE_NOW, 5.0035) << "no wait for a frame that lies in the future";
 }

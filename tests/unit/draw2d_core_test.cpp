@@ -16,10 +16,8 @@
 // A W x H buffer between two 64-byte margins of 0xA5 that no test draws, its pixels FILL;
 // blit sources are made the same way.
 struct Guarded {
-  int W, H;
   std::vector<uint8_t> B;
-  Guarded(int W_, int H_, uint8_t FILL)
-      : W(W_), H(H_), B(128 + draw2d::buffer_bytes(W_, H_), 0xA5) {
+  Guarded(int W, int H, uint8_t FILL) : B(128 + draw2d::buffer_bytes(W, H), 0xA5) {
     draw2d::write_header(buf(), W, H);
     std::fill_n(buf() + 4, W * H, FILL);
   }
@@ -90,11 +88,11 @@ TEST(Draw2dShapes, ClipRoundAndKeepTransparentPixelsAsTheGoldenPicturesShow) {
 
 TEST(Draw2dPalette, SixBitComponentsScaleToEightBits) {
   draw2d::set_palette(10, 31 | (42u << 8) | (0xC1u << 16));  // bits 6 and 7 are ignored
+  draw2d::set_palette(256, 0x3F);  // there is no entry 256
   const auto C = draw2d::palette_rgb(10);
-  EXPECT_EQ((std::vector<int>{C.R, C.G, C.B}), (std::vector<int>{125, 170, 4}))
-      << "31 x 255 / 63 truncates";
-  draw2d::set_palette(256, 0x3F);
-  EXPECT_EQ(draw2d::get_palette(256), 0u) << "indices outside 0-255 are ignored";
+  EXPECT_EQ((std::vector<uint32_t>{C.R, C.G, C.B, draw2d::get_palette(256)}),
+            (std::vector<uint32_t>{125, 170, 4, 0}))
+      << "red, green and blue (31 x 255 / 63 truncates), then entry 256, which is ignored";
 }
 
 TEST(Draw2dMemoryImage, CopiesAtMostCapacityAndWhatTheFileHolds) {

@@ -25,15 +25,14 @@ using NDESIGNER::MENU;
 TEST(MenuRounding, IntegerRowsRoundHalfToEvenOnTheWayToTheCannon) {
   NDESIGNER::INIT_MENU(225.0f, -1);
   NBARRAGE::TURRET_TYPE C{};
-  MENU[19].VALUE = MENU[6].VALUE = 2.5f;
+  MENU[19].VALUE = MENU[6].VALUE = MENU[33].VALUE = 2.5f;
   MENU[22].VALUE = 3.5f;
-  MENU[33].VALUE = 4.5f;
   NDESIGNER::MENU_TO_CANNON(C, 3);
   EXPECT_EQ((std::vector<float>{float(C.MAXBULLET), float(C.BULLETS_PER_SHOT), C.XV,
                                 float(C.CURRENT_NUM_FRAME)}),
-            (std::vector<float>{2, 4, 2.5f, 4}))
-      << "rows 19 (2.5) and 22 (3.5) round to even, row 6 is a float row, and row 33 (4.5) is "
-      << "the last row copied";
+            (std::vector<float>{2, 4, 2.5f, 2}))
+      << "rows 19 (2.5) and 22 (3.5) round to even, row 6 (2.5) is a float row, and row 33 (2.5) "
+      << "is the last row copied";
 }
 
 TEST(StatsFloatFormat, SevenSignificantDigitsAndExponentFormForVerySmallAndLargeValues) {

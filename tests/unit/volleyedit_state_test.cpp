@@ -11,7 +11,7 @@
 #include "volleyedit/menu.hpp"
 #include "volleyedit/number_format.hpp"
 
-using NDESIGNER::KEY;
+using NDESIGNER::CANNON, NDESIGNER::FORMAT_FLOAT, NDESIGNER::KEY, NDESIGNER::MENU;
 
 // designer_key_repeat.txt: a key's state frame by frame ("+" a frame of an earlier call of the
 // chooser, which keeps its key values from one call to the next) => the frames that act.
@@ -34,12 +34,10 @@ TEST(DesignerTest, TabNegatesTheSwitchWithoutOverflow) {
   NDESIGNER::CREATE_CANNONS(PARAMETERS);
   volley_test::EXPECT_GOLDEN_TABLE("designer_rotation_switch.txt", [](const std::string& ROW) {
     const auto SWITCH = [] {
-      const bool BOUNCING = NDESIGNER::CANNON[0].ROTATE == NBARRAGE::ROTATE2;
-      return std::to_string(NDESIGNER::ROTATION_AI) + " (row 34 " +
-             NDESIGNER::FORMAT_FLOAT(NDESIGNER::MENU[34].VALUE) +
-             (BOUNCING ? ", bouncing rule)" : ", plain rule)");
+      return std::to_string(NDESIGNER::ROTATION_AI) + " (row 34 " + FORMAT_FLOAT(MENU[34].VALUE) +
+             (CANNON[0].ROTATE == NBARRAGE::ROTATE2 ? ", bouncing rule)" : ", plain rule)");
     };
-    NDESIGNER::MENU[34].VALUE = std::stof(ROW);
+    MENU[34].VALUE = std::stof(ROW);
     NDESIGNER::APPLY_LOADED_MENU();
     const std::string LOADED = SWITCH();
     NDESIGNER::EDIT_KEYS_TYPE KEYS{};
