@@ -36,8 +36,6 @@ class BarrageFileTest : public ::testing::Test {
   void SetUp() override {
     fs::permissions(DIR, fs::perms::others_exec, fs::perm_options::add);  // for user nobody
     NDESIGNER::INIT_MENU(225.0f, -1);
-    for (int32_t K = 0; K < NDESIGNER::MENU_ROWS; ++K)
-      if (K != 12 && K != 34) MENU[K].VALUE = static_cast<float>(K % 2);
   }
   void TearDown() override { fs::remove_all(DIR); }
 };
@@ -52,6 +50,7 @@ class BarrageFileTest : public ::testing::Test {
 TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
   ASSERT_TRUE(NDESIGNER::SAVE_DATA((DIR / "fresh.vly").string()));
   const std::string NEW = READ_FILE(DIR / "fresh.vly"), FILE = (DIR / "barrage.vly").string();
+  ASSERT_EQ(NEW.size(), 140u) << "a save writes the 35 values of the menu";
   volley_test::EXPECT_GOLDEN_TABLE("designer_saves.txt", [&](const std::string& CASE) {
     std::string OLD_FILE, LIMIT_WORD;
     std::istringstream(CASE) >> OLD_FILE >> LIMIT_WORD;
