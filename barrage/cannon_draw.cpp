@@ -14,7 +14,7 @@ void DRAW_CANNON(void* VPAGE, const NBARRAGE::TURRET_TYPE& C, const IMAGETYPE& S
     const NBARRAGE::BULLET_TYPE& B = C.P_BULLETS[J];
     if (B.ACTIVE == 0) continue;
     // CHOICE: a frame number outside the bullet sheet (CURRENT_MIN_FRAME goes up to 999) draws
-    // nothing; pinned by DesignerRun.BulletFramesOutsideTheSheetAreSkipped.
+    // nothing; pinned by DesignerRun.KeepsItsBlocksOverALongSessionAndSkipsFramesOutsideTheSheet.
     const uint8_t* FRAME =
         IMAGE_FRAME(SHEET, static_cast<int64_t>(B.FRAME) + static_cast<int64_t>(B.MINFRAME));
     if (FRAME != nullptr) draw2d::blit(VPAGE, B.X, B.Y, FRAME, draw2d::Blit::TRANSPARENT);

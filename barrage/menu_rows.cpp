@@ -84,7 +84,7 @@ int32_t ROUND_HALF_EVEN_SATURATED(float V) {
   const double ROUNDED = std::nearbyint(static_cast<double>(V));
   // DEVIATION(menu-rounding-saturates): a value outside the 32-bit range (only a loaded
   // rotation switch can hold one) saturates and not-a-number gives 0 instead of an undefined
-  // conversion; pinned by MenuRounding.SaturatesOutsideTheIntegerRange.
+  // conversion; pinned by DesignerTest.TabNegatesTheSwitchWithoutOverflow.
   if (std::isnan(ROUNDED)) return 0;
   if (ROUNDED >= 2147483647.0) return INT32_MAX;
   if (ROUNDED <= -2147483648.0) return INT32_MIN;

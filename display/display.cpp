@@ -158,8 +158,7 @@ void SET_SCREEN(SCREEN_TYPE& VIDEO, int32_t SCREEN_MODE, int32_t BITS_PER_PIXEL,
     OPEN_SCREEN(PAGE_W, PAGE_H, draw2d::SCREEN_NULL);
     // DEVIATION(headless-gl-no-window): headless runs (an extension, off by default) open no
     // OpenGL window; GLVER stays null and RENDER still converts the page into the texel store
-    // every frame. Pinned by DisplayModes.PresentOneFrameOfTheVirtualClockPerRender and
-    // DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
+    // every frame. Pinned by DisplayModes.HoldTheirBlocksAndReturnThemAtEndScreen.
     if (!draw2d::headless()) {
       INIT_GL_WINDOW(VIDEO);
       INIT_GL_SCREEN(VIDEO);
@@ -306,7 +305,7 @@ void SCALE_2X_ASM(SCREEN_TYPE& VIDEO) {
   // sees the last pixel of the row above, column 319 the first pixel of the row below.
   // CHOICE: where a neighbour would lie outside the page (above row 0, below row 239, left
   // of (0, 0), right of (319, 239)) the centre pixel stands in for it
-  // (Scaler.Scale2xMatchesTheReferenceOnRandomPages).
+  // (Scaler.EachMatchesItsReferenceOnRandomPages).
   for (int Y = 0; Y < PAGE_H; ++Y) {
     const uint8_t* SRC = PAGE + Y * PAGE_W;
     const uint8_t* ABOVE = Y > 0 ? SRC - PAGE_W : SRC;
@@ -363,7 +362,7 @@ void PACE_FRAME(double& TIME_START, double (*NOW)()) {
   // CHOICE: the time of the last frame is kept as a double, so a clock with a distant
   // origin still paces to the microsecond (DisplayPacing.WaitsUntilAFrameHasPassed).
   // A clock that restarted (a new GLFW start resets its origin) must not stall the frame
-  // (DisplayPacing.ARestartedClockDoesNotStallTheFrame).
+  // (DisplayPacing.WaitsUntilAFrameHasPassed).
   if (NOW() >= TIME_START) draw2d::wait_frame(TIME_START, NOW);
   TIME_START = NOW();
 }

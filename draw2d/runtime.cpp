@@ -103,7 +103,7 @@ bool open_screen(int W, int H, int DEPTH, int PAGES, unsigned FLAGS) {
   close_screen();
   // CHOICE: any size from 1 x 1 to 2048 x 2048 opens (the programs use 320 x 240 and
   // 640 x 480); the depth must be 8 and the page count 1 to 4. The depth rule is pinned by
-  // Draw2dScreen.NullTargetDrawsIntoTheWorkPageAndCopyPageShowsIt.
+  // Draw2dScreen.HeadlessPagesFlipClockAndKeys.
   if (W < 1 || H < 1 || W > 2048 || H > 2048 || DEPTH != 8 || PAGES < 1 || PAGES > MAX_PAGES)
     return false;
   for (int I = 0; I < PAGES; ++I) {

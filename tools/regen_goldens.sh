@@ -15,7 +15,7 @@ BUILD=$1
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja > /dev/null
 cmake --build "$BUILD" --target volleyplay image_golden_test volley_assets volleyplay_test \
   volleyedit_model_test sessions_e2e_test harness_test draw2d_core_test \
-  volleyplay_e2e_test leakscope_test pixbank_image_test_edit font_test
+  volleyplay_e2e_test leakscope_test pixbank_image_test_edit font_test volleyedit_core_test
 RUN="$BUILD/run"
 GOLDEN="$PWD/tests/golden"
 
@@ -34,7 +34,7 @@ trace volleyplay_frames_2026_2029.jsonl --headless --frames 2029 --trace-from 20
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/image_golden_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyplay_test" --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_model_test" \
-  --gtest_filter='StatsText.*:DesignerStartUp.*:*ValuesAreLimited*' \
+  --gtest_filter='StatsText.*:Designer*:KeyRepeat.*:BarrageFileTest.*' \
   --gtest_brief=1 > /dev/null
 # The digests of the command sessions (tests/golden/sessions/ and tests/golden/designer/).
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/sessions_e2e_test" --gtest_brief=1 > /dev/null
@@ -46,10 +46,12 @@ VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/pixbank_image_test_edit" --gtest_filter='Im
   --gtest_brief=1 > /dev/null
 VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/font_test" --gtest_filter='Font.TextsDraw*' --gtest_brief=1 \
   > /dev/null
-VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2dShapes.*' \
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/volleyedit_core_test" --gtest_filter='DesignerChooserKeys.*' \
+  --gtest_brief=1 > /dev/null
+VOLLEY_UPDATE_GOLDEN=1 "$BUILD/tests/draw2d_core_test" --gtest_filter='Draw2d*' \
   --gtest_brief=1 > /dev/null
 echo "wrote tests/golden/image_page.crc, image_assets.txt, image_sheets.txt, font_rows.txt,"
 echo "volleyplay_timetable.txt, volleyplay_runs.txt, leakscope_exit.txt, designer_*.txt,"
-echo "harness_key_scripts.txt, harness_options.txt, draw2d_shapes.txt, sessions/*.out and"
+echo "harness_key_scripts.txt, harness_options.txt, draw2d_*.txt, sessions/*.out and"
 echo "designer/*.out"
 git diff --stat -- tests/golden

@@ -1,88 +1,56 @@
-// Tests of the display's three software scalers: the plain and scanline doubling, and Scale2x
-// against a slow reference on random pages (which also fixes the page borders).
+// Tests of the display's three software scalers (plain and scanline doubling, Scale2x) against
+// slow references on random pages, which also fixes the page borders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
-#include <cstring>
 #include <random>
-#include <vector>
 
 #include "display/display.hpp"
 #include "draw2d/draw2d.hpp"
 
-namespace {
-
 using B4 = std::array<uint8_t, 4>;
+constexpr uint8_t MARK = 77;  // fills the scaled page before each scaler
 
-struct Scaler : ::testing::Test {
+// The 2 x 2 block (top left, top right, bottom left, bottom right) scaler KIND makes of page
+// pixel I, done slowly and plainly. 0 doubles every pixel; 1 doubles the even rows and never
+// writes the odd ones; 2 is Scale2x, whose left and right neighbours run through the page as
+// one run of 76,800 pixels and outside the page take the centre pixel's value.
+static B4 REFERENCE(int KIND, const uint8_t* PAGE, int I) {
+  const uint8_t E = PAGE[I];
+  if (KIND < 2) return {E, E, KIND == 0 ? E : MARK, KIND == 0 ? E : MARK};
+  const uint8_t B = I >= 320 ? PAGE[I - 320] : E, H = I < 320 * 239 ? PAGE[I + 320] : E;
+  const uint8_t D = I > 0 ? PAGE[I - 1] : E, F = I < 320 * 240 - 1 ? PAGE[I + 1] : E;
+  if (B == H || D == F) return {E, E, E, E};
+  return {D == B ? D : E, B == F ? F : E, D == H ? D : E, H == F ? F : E};
+}
+
+TEST(Scaler, EachMatchesItsReferenceOnRandomPages) {
   NDISPLAY::SCREEN_TYPE VIDEO{};
-  void SetUp() override {
-    NDISPLAY::INIT_VPAGE(VIDEO);
-    NDISPLAY::INIT_SCALED_VPAGE(VIDEO);
-  }
-  void TearDown() override {
-    NDISPLAY::DESTROY_VPAGE(VIDEO);
-    NDISPLAY::DESTROY_SCALED_VPAGE(VIDEO);
-  }
-  uint8_t* PAGE() { return VIDEO.P_VPAGE + 4; }
-  uint8_t S(int X, int Y) const { return VIDEO.P_SCALED_VPAGE[4 + Y * 640 + X]; }
-  // The 2 x 2 block of page pixel (X, Y) as four values TL, TR, BL, BR.
-  B4 BLOCK(int X, int Y) const {
-    return {S(2 * X, 2 * Y), S(2 * X + 1, 2 * Y), S(2 * X, 2 * Y + 1), S(2 * X + 1, 2 * Y + 1)};
-  }
-};
-
-TEST_F(Scaler, NormalDoublesEveryPixelScanlineNeverWritesOddRows) {
-  std::mt19937 RNG(2);
-  for (int I = 0; I < 320 * 240; ++I) PAGE()[I] = uint8_t(RNG() % 255 + 1);  // no pixel is 0
-  VIDEO.P_SCALED_VPAGE[4 + 1 * 640 + 7] = 77;
-  NDISPLAY::SCANLINE_SCALE_ASM(VIDEO);
-  for (int I = 0; I < 320 * 240; ++I) {
-    const uint8_t P = PAGE()[I], MARK = I == 3 ? 77 : 0;
-    ASSERT_EQ(BLOCK(I % 320, I / 320), (B4{P, P, 0, MARK}))
-        << "pixel " << I << ": even rows carry the page, odd rows keep index 0 "
-        << "and are never written (the mark 77 survives)";
-  }
-  NDISPLAY::NORMAL_SCALE_ASM(VIDEO);
-  for (int I = 0; I < 320 * 240; ++I) {
-    const uint8_t P = PAGE()[I];
-    ASSERT_EQ(BLOCK(I % 320, I / 320), (B4{P, P, P, P})) << "pixel " << I << " is doubled";
-  }
-  EXPECT_EQ(draw2d::width_of(VIDEO.P_SCALED_VPAGE), 640) << "the scalers never write the header";
-}
-
-TEST_F(Scaler, Scale2xMatchesTheReferenceOnRandomPages) {
-  // Slow, obviously correct Scale2x: the page is one run of 76,800 pixels for the left and
-  // right neighbours; outside the page the centre pixel stands in.
-  auto REFERENCE = [](const uint8_t* PAGE) {
-    std::vector<uint8_t> OUT(640 * 480);
-    for (int I = 0; I < 320 * 240; ++I) {
-      const uint8_t E = PAGE[I];
-      const uint8_t B = I >= 320 ? PAGE[I - 320] : E;
-      const uint8_t H = I < 320 * 239 ? PAGE[I + 320] : E;
-      const uint8_t D = I > 0 ? PAGE[I - 1] : E;
-      const uint8_t F = I < 320 * 240 - 1 ? PAGE[I + 1] : E;
-      const bool EDGE = !(B == H || D == F);
-      uint8_t* O = &OUT[(I / 320) * 1280 + (I % 320) * 2];
-      O[0] = EDGE && D == B ? D : E;
-      O[1] = EDGE && B == F ? F : E;
-      O[640] = EDGE && D == H ? D : E;
-      O[641] = EDGE && H == F ? F : E;
-    }
-    return OUT;
-  };
-  // few colours make equal neighbours common, so every branch of the rule is taken
+  NDISPLAY::INIT_VPAGE(VIDEO);
+  NDISPLAY::INIT_SCALED_VPAGE(VIDEO);
+  uint8_t *const PAGE = VIDEO.P_VPAGE + 4, *const OUT = VIDEO.P_SCALED_VPAGE + 4;
+  void (*const SCALERS[])(NDISPLAY::SCREEN_TYPE&) = {
+      NDISPLAY::NORMAL_SCALE_ASM, NDISPLAY::SCANLINE_SCALE_ASM, NDISPLAY::SCALE_2X_ASM};
+  // few colours make equal neighbours common, so every branch of Scale2x is taken
   for (const uint32_t COLOURS : {2, 3, 256})
-    for (uint32_t SEED = 10; SEED < 12; ++SEED) {
-      std::mt19937 RNG(SEED * 7 + COLOURS);
-      for (int I = 0; I < 320 * 240; ++I) PAGE()[I] = uint8_t(RNG() % COLOURS);
-      NDISPLAY::SCALE_2X_ASM(VIDEO);
-      const std::vector<uint8_t> WANT = REFERENCE(PAGE());
-      int FIRST = 0;
-      while (FIRST < 640 * 480 && WANT[FIRST] == VIDEO.P_SCALED_VPAGE[4 + FIRST]) ++FIRST;
-      ASSERT_EQ(FIRST, 640 * 480) << "Scale2x differs from the reference at (" << FIRST % 640
-                                  << "," << FIRST / 640 << "), " << COLOURS << " colours";
+    for (int KIND = 0; KIND < 3; ++KIND) {
+      std::mt19937 RNG(KIND * 7 + COLOURS);
+      std::generate_n(PAGE, 320 * 240, [&RNG, COLOURS] { return uint8_t(RNG() % COLOURS); });
+      std::fill_n(OUT, 640 * 480, MARK);
+      SCALERS[KIND](VIDEO);
+      const auto BLOCK = [OUT](int I) {
+        uint8_t* O = OUT + (I / 320) * 1280 + (I % 320) * 2;
+        return B4{O[0], O[1], O[640], O[641]};
+      };
+      int I = 0;
+      while (I < 320 * 240 && BLOCK(I) == REFERENCE(KIND, PAGE, I)) ++I;
+      ASSERT_EQ(I, 320 * 240) << "scaler " << KIND << ", " << COLOURS << " colours: page pixel ("
+                              << I % 320 << "," << I / 320 << ") becomes "
+                              << ::testing::PrintToString(BLOCK(I)) << ", not "
+                              << ::testing::PrintToString(REFERENCE(KIND, PAGE, I));
     }
+  EXPECT_EQ(draw2d::width_of(VIDEO.P_SCALED_VPAGE), 640) << "the scalers never write the header";
+  NDISPLAY::DESTROY_VPAGE(VIDEO);
+  NDISPLAY::DESTROY_SCALED_VPAGE(VIDEO);
 }
-
-}  // namespace

@@ -1,5 +1,5 @@
-// draw2d memory screen: pages and flips, the virtual clock, scripted keys and the fatal
-// end. Everything runs on the null back-end, without a display.
+// draw2d memory screen: pages and flips, the virtual clock, key codes and the fatal end.
+// Everything runs on the null back-end, without a display.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,61 +8,41 @@
 #include <vector>
 
 #include "draw2d/draw2d.hpp"
+#include "tests/e2e/run_program.hpp"
 #include "tests/unit/image_test_files.hpp"
-
-namespace {
-
-// Every test starts headless (null screens, virtual clock) with no screen and no keys.
-struct Draw2dScreen : ::testing::Test {
-  void SetUp() override { draw2d::set_headless(true); }
-  void TearDown() override {
-    draw2d::close_screen();
-    while (!draw2d::inkey().empty()) continue;
-    draw2d::set_headless(false);
-  }
-};
 
 using imagetest::PIXEL_AT;
 
-}  // namespace
-
-TEST_F(Draw2dScreen, NullTargetDrawsIntoTheWorkPageAndCopyPageShowsIt) {
+// Headless (null screens, virtual clock): pages and the flip, the clock and key codes out of
+// range. Scripted keys are read frame by frame in the harness tests; the key queue is filled
+// from a real window in Draw2dWindow.KeysFromTheXServerReachKeyStateAndInkey.
+TEST(Draw2dScreen, HeadlessPagesFlipClockAndKeys) {
+  draw2d::set_headless(true);
   EXPECT_FALSE(draw2d::open_screen(320, 240, 16, 1, 0)) << "only 8-bit screens exist";
   ASSERT_TRUE(draw2d::open_screen(320, 240, 8, 2, draw2d::SCREEN_DEFAULT));
   EXPECT_FALSE(draw2d::screen_has_window()) << "headless mode never opens a window";
   draw2d::set_pages(1, 0);
   draw2d::box(nullptr, 10, 10, 12, 12, 5);
   const uint8_t *WORK = draw2d::page_buffer(1), *SHOWN = draw2d::page_buffer(0);
-  EXPECT_EQ(PIXEL_AT(WORK, 11, 11), 5) << "drawing goes to work page 1";
-  EXPECT_EQ(PIXEL_AT(SHOWN, 11, 11), 0) << "the visible page is untouched until the flip";
+  EXPECT_EQ((std::vector<int>{PIXEL_AT(WORK, 11, 11), PIXEL_AT(SHOWN, 11, 11)}),
+            (std::vector<int>{5, 0}))
+      << "drawing goes to work page 1; the visible page is untouched until the flip";
   draw2d::copy_page();
   EXPECT_EQ(0, std::memcmp(SHOWN, WORK, draw2d::buffer_bytes(320, 240)))
       << "copy_page makes the whole frame, header included, visible";
   draw2d::set_pages(5, -1);
   EXPECT_EQ(draw2d::visible_buffer(), SHOWN) << "pages the screen lacks are not selected";
-}
+  draw2d::close_screen();
 
-TEST_F(Draw2dScreen, VirtualClockCountsFramesWithoutDrift) {
+  draw2d::set_headless(true);  // the virtual clock starts again at 0
   draw2d::wait_retrace();
   draw2d::tick_frame();
   draw2d::sleep_ms(5000);
-  EXPECT_EQ(draw2d::timer(), 2.0 / 60.0) << "two frames; sleeps return at once headless";
-  for (int K = 2; K < 100000; ++K) draw2d::wait_retrace();
-  EXPECT_EQ(draw2d::timer(), 100000 / 60.0) << "exactly k / 60 after k frames";
-}
-
-TEST_F(Draw2dScreen, ScriptedKeysAndInkeyQueue) {
-  draw2d::set_key(draw2d::KEY_UP, true);
+  EXPECT_EQ(draw2d::timer(), 2.0 / 60.0)
+      << "a retrace wait and a presented frame are a frame each; sleeps return at once headless";
   draw2d::set_key(100000, true);  // ignored, not written out of range
-  EXPECT_NE(draw2d::key_state(draw2d::KEY_UP), 0) << "a scripted key reads as held";
-  EXPECT_EQ(draw2d::key_state(100000), 0) << "unknown codes are never held";
-  draw2d::set_key(draw2d::KEY_UP, false);
-  EXPECT_EQ(draw2d::key_state(draw2d::KEY_UP), 0) << "released keys read as up";
-  draw2d::push_key("a");
-  draw2d::push_key(std::string("\0H", 2));
-  EXPECT_EQ(draw2d::inkey(), "a") << "keys come out in the order they were queued";
-  EXPECT_EQ(draw2d::inkey(), std::string("\0H", 2)) << "extended keys keep their NUL prefix";
-  EXPECT_EQ(draw2d::inkey(), "") << "no key waiting gives empty text";
+  EXPECT_EQ(draw2d::key_state(100000), 0) << "unknown key codes are never held";
+  draw2d::set_headless(false);
 }
 
 // The fatal end prints its line first (the tracker's exit report follows), waits as asked (a
@@ -70,22 +50,16 @@ TEST_F(Draw2dScreen, ScriptedKeysAndInkeyQueue) {
 TEST(Draw2dFatalDeathTest, PrintsOneLineWaitsAndExitsZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const std::string LOG = ::testing::TempDir() + "draw2d_fatal.txt";
-  const auto FATAL_WITH = [&LOG](bool SCREEN, draw2d::FatalWait WAIT) {
-    if (std::freopen(LOG.c_str(), "w", stdout) == nullptr) std::abort();
-    if (std::freopen("/dev/null", "r", stdin) == nullptr) std::abort();
-    if (SCREEN && !draw2d::open_screen(8, 8, 8, 1, draw2d::SCREEN_NULL)) std::abort();
-    draw2d::fatal("cannot go on", WAIT);
-  };
-  const std::pair<bool, draw2d::FatalWait> CASES[] = {{false, draw2d::FatalWait::KEY},
-                                                       {true, draw2d::FatalWait::KEY},
-                                                       {false, draw2d::FatalWait::ONE_SECOND}};
-  for (const auto& [SCREEN, WAIT] : CASES) {
-    EXPECT_EXIT(FATAL_WITH(SCREEN, WAIT), ::testing::ExitedWithCode(0), "");
-    std::ifstream IN(LOG);
-    std::string FIRST;
-    std::getline(IN, FIRST);
-    EXPECT_EQ(FIRST, "cannot go on") << "screen " << SCREEN << ", wait " << static_cast<int>(WAIT);
+  for (const int CASE : {0, 1, 2}) {  // a key without and with a screen, one second
+    const auto WAIT = CASE == 2 ? draw2d::FatalWait::ONE_SECOND : draw2d::FatalWait::KEY;
+    const auto FATAL = [&] {
+      if (!std::freopen(LOG.c_str(), "w", stdout) || !std::freopen("/dev/null", "r", stdin))
+        std::abort();
+      if (CASE == 1 && !draw2d::open_screen(8, 8, 8, 1, draw2d::SCREEN_NULL)) std::abort();
+      draw2d::fatal("cannot go on", WAIT);
+    };
+    EXPECT_EXIT(FATAL(), ::testing::ExitedWithCode(0), "") << "case " << CASE;
+    EXPECT_EQ(e2e::READ_FILE(LOG).substr(0, 13), "cannot go on\n") << "case " << CASE;
   }
   std::remove(LOG.c_str());
 }
-

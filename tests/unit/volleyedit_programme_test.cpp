@@ -8,37 +8,25 @@
 #include "volleyedit/menu.hpp"
 #include "volleyedit/programme.hpp"
 
-namespace {
-
 using NDESIGNER::CANNON;
 using NDESIGNER::KEY;
-using NDESIGNER::PROGRAMME;
 
-KEY HELD_KEY = KEY::COUNT;
+static KEY HELD_KEY = KEY::COUNT;
 
-class ProgrammeEdits : public ::testing::Test {
- protected:
+// One frame of the programme keys with K held, then one with none.
+static void PRESS(KEY K) {
+  for (KEY HELD : {K, KEY::COUNT}) {
+    HELD_KEY = HELD;
+    NDESIGNER::PROGRAMME_KEYS([](KEY R) { return int32_t{R == HELD_KEY}; });
+  }
+}
+
+TEST(ProgrammeEdits, PlayingPutsTheEditedCannonAsideAndBringsItBackUnchanged) {
   NBARRAGE::TURRET_PARAM_TYPE PARAMETERS{};
-  void SetUp() override {
-    NDESIGNER::CREATE_CANNONS(PARAMETERS);
-    NDESIGNER::START_PROGRAMME();
-  }
-  void TearDown() override {
-    NDESIGNER::STOP_PLAYING();
-    NDESIGNER::DESTROY_CANNONS();
-  }
-  // One frame of the programme keys with K held, then one with none.
-  void PRESS(KEY K) {
-    for (KEY HELD : {K, KEY::COUNT}) {
-      HELD_KEY = HELD;
-      NDESIGNER::PROGRAMME_KEYS([](KEY R) { return R == HELD_KEY ? 1 : 0; });
-    }
-  }
-};
-
-TEST_F(ProgrammeEdits, PlayingPutsTheEditedCannonAsideAndBringsItBackUnchanged) {
+  NDESIGNER::CREATE_CANNONS(PARAMETERS);
+  NDESIGNER::START_PROGRAMME();
   PRESS(KEY::INSERT);
-  PROGRAMME.SETS[0].ROTDIR = 5;  // beyond its row's limits, as a loaded file may hold
+  NDESIGNER::PROGRAMME.SETS[0].ROTDIR = 5;  // beyond its row's limits, as a loaded file may hold
   const NBARRAGE::TURRET_TYPE BEFORE = CANNON[0];
   const std::vector<NBARRAGE::BULLET_TYPE> SLOTS(BEFORE.P_BULLETS, BEFORE.P_BULLETS + 128);
   PRESS(KEY::F5);
@@ -51,6 +39,6 @@ TEST_F(ProgrammeEdits, PlayingPutsTheEditedCannonAsideAndBringsItBackUnchanged) 
       << "its bullets as they were";
   PRESS(KEY::PAGEUP);
   EXPECT_EQ(CANNON[0].ROTDIR, 1) << "a selected set is limited as a loaded file is";
+  NDESIGNER::STOP_PLAYING();
+  NDESIGNER::DESTROY_CANNONS();
 }
-
-}  // namespace
