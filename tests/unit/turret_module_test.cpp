@@ -1,62 +1,283 @@
-// Engine tests that the scenarios cannot express: the lifecycle of turrets, lists and the pool
-// (pointers, bound slots, blocks in the tracker).
-#include "tests/unit/turret_module_test_util.hpp"
+// Engine tests, compiled once against each engine build. Most are the scenarios of
+// tests/golden/engine/turret.scn: each "test Suite.Name" block there becomes one test; a line
+// is a command and its arguments (RUN lists the commands), and a line led by "edit" or "play"
+// runs in that build only. Names: turret fields by name (KIND is the bullet kind field of
+// either build), Bn.F a turret slot's field, all.F every turret slot's, Pn.F and Pall.F the
+// pool's, stored.F the first stored set's; "draft" and "add" name set fields; DERIVED lists
+// the names that are not fields.
+#include <gtest/gtest.h>
 
-using namespace volley_test;
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <iomanip>
+#include <iterator>
+#include <map>
+#include <numbers>
+#include <optional>
+#include <sstream>
+#include <variant>
 
-TEST(TurretSetDefaults, ClearsTheBorrowedPoints) {
-  COORD_TYPE P{}, Q{};
-  TURRET_TYPE T{.P_POSITION = &P, .P_TARGET = &Q};
-  T.BULLETWAVEMAX = 5;
-  SET_DEFAULTS(T);
-  EXPECT_EQ(T.BULLETWAVEMAX, 5) << "SET_DEFAULTS does not touch BULLETWAVEMAX";
-  EXPECT_EQ(T.P_TARGET, nullptr) << "the aim point is detached";
-  EXPECT_EQ(T.P_POSITION, PLAYER_BUILD ? &P : nullptr) << "only the designer detaches the position";
-}
+#include "engine/turret_module.hpp"
+#include "tests/unit/leakscope_capture.hpp"
 
-TEST(TurretDestroy, ReleasesEverythingAndClearsTheSlots) {
-  const std::size_t BEFORE = LEAKSCOPE_COUNT();
-  COORD_TYPE P{};
-  void (*const OWN)(TURRET_TYPE&) = INIT;
-  TURRET_TYPE T{.INIT = OWN};
-  T.INIT(T);
-  TURRET_PARAM_TYPE S{};
-  for (TURRET_PARAM_TYPE* X : {&S, &S}) T.LIST_ADD(T, X);
-  T.SET_POSITION(T, &P);
-  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE + 6) << "bullets, three nodes and two sets";
-  T.DESTROY(T);
-  EXPECT_EQ(LEAKSCOPE_COUNT(), BEFORE) << "DESTROY releases the array and the whole list";
-  EXPECT_EQ(T.P_NODE, nullptr) << "the cursor is forgotten";
-  EXPECT_EQ(T.LIST_MANAGE, nullptr) << "the slots bound by INIT are cleared";
-  EXPECT_EQ(T.INIT, PLAYER_BUILD ? OWN : nullptr) << "only the designer clears the INIT slot";
-  EXPECT_EQ(T.P_POSITION, PLAYER_BUILD ? &P : nullptr) << "only the designer clears P_POSITION";
-  ReportCapture CAP;
-  DESTROY(T);
-  EXPECT_EQ(CAP.ERR_TEXT(), "") << "a second DESTROY releases nothing";
-}
+namespace {
 
-TEST(ParamList, AddKeepsTheOrderAndAnEmptyLastNode) {
-  TURRET_PARAM_LIST* L = PARAM_CREATE();
-  TURRET_PARAM_TYPE* A = PARAM_ADD(L);
-  TURRET_PARAM_TYPE* B = PARAM_ADD(L);
-  TURRET_PARAM_LIST* SECOND = PARAM_GETNEXT(L);
-  EXPECT_EQ(PARAM_GETDATA(L), A) << "sets stay in the order they were added";
-  EXPECT_EQ(PARAM_GETDATA(SECOND), B);
-  EXPECT_EQ(PARAM_GETLAST(L)->DATA, nullptr) << "n sets make n + 1 nodes, the last one empty";
-  PARAM_DESTROY(L);
+using namespace NBARRAGE;
+using volley_test::ReportCapture;
+
+TEST(ParamList, AddToANullListReturnsTheSetUnlinked) {
+  TURRET_PARAM_LIST* L = nullptr;
   TURRET_PARAM_TYPE* S = PARAM_ADD(L);
-  EXPECT_EQ(L, nullptr) << "adding to a null list returns the set unlinked";
+  EXPECT_EQ(L, nullptr);
   LEAKSCOPE_DEALLOCATE(S, "test", __LINE__, "s");
 }
 
-TEST_F(PoolTest, DestroyForgetsTheArray) {
-  POOL.DESTROY(POOL);
-  EXPECT_EQ(POOL.P_BULLETS, nullptr) << "the released array is forgotten";
-  EXPECT_EQ(POOL.MAXBULLET, 0);
-  BARRAGE_SHOOT(POOL);  // touches nothing
-  BARRAGE_COPY_BULLETS(POOL, T);
-  ReportCapture CAP;
-  DESTROY(POOL);
-  EXPECT_EQ(CAP.ERR_TEXT().rfind("(LEAKSCOPE) Invalid deallocate(barrage.p_bullets) [&H0]", 0), 0u)
-      << "a second pool DESTROY hands a null block to the tracker: " << CAP.ERR_TEXT();
+// ---- The scenario runner ----
+
+using Ref = std::variant<int32_t*, float*>;
+
+// Every numeric field of the turret, set and bullet records.
+#define RECORD_FIELDS(F)                                                                        \
+  F(DELAY) F(TARGETING) F(X) F(Y) F(XV) F(YV) F(TARGETX) F(TARGETY) F(ACTIVE) F(RADIUS)        \
+  F(ROTATION) F(MINROTATION) F(MAXROTATION) F(ROTSPEED) F(ROTDIR) F(SPAWNDELAY)                \
+  F(MAXSPAWNDELAY) F(MAXBULLET) F(BULLET_ENERGY) F(BULLET_DEATH_ID) F(BULLETS_PER_SHOT)        \
+  F(SPREAD_ROTATION) F(BULLETSPEED) F(BULLETSPEED_DELTA) F(BULLETOFFSET) F(WAVEMODE)           \
+  F(BULLETCOUNTER) F(BULLETWAVEMAX) F(BULLETWAVEMAXDELAY) F(BULLETSHOOT) F(BULLET_TYPE)        \
+  F(ROTATION_AI) F(BULLET_MIN_FRAME) F(BULLET_NUM_FRAME) F(LISTINDEX) F(CURRENT_MIN_FRAME)     \
+  F(CURRENT_NUM_FRAME) F(COUNTER) F(FRAME) F(MINFRAME) F(MAXFRAME) F(ANIM) F(ENERGY)
+
+// The field of REC called NAME, among those its record type has.
+template <class R>
+Ref FIELD(R& REC, const std::string& NAME) {
+  if (NAME == "KIND") return FIELD(REC, PLAYER_BUILD ? "BULLETSHOOT" : "BULLET_TYPE");
+#define TRY_FIELD(N) \
+  if constexpr (requires { REC.N; }) \
+    if (NAME == #N) return &REC.N;
+  RECORD_FIELDS(TRY_FIELD)
+#undef TRY_FIELD
+  throw std::runtime_error("unknown field " + NAME);
 }
+
+double GET(Ref R) {
+  return std::visit([](auto* P) { return static_cast<double>(*P); }, R);
+}
+
+void PUT(Ref R, double V) {
+  std::visit([V](auto* P) { *P = static_cast<std::remove_reference_t<decltype(*P)>>(V); }, R);
+}
+
+// Reads a number of the scenario file (nan and inf are understood).
+double NUMBER(const std::string& S) {
+  std::size_t USED = 0;
+  const double V = std::stod(S, &USED);
+  if (USED != S.size()) throw std::runtime_error("not a number: " + S);
+  return V;
+}
+
+// A number as the scenarios write it: to four decimals, no trailing zeros, no "-0".
+std::string TEXT(double V) {
+  std::ostringstream OUT;
+  OUT << std::round(V * 1e4) / 1e4 + 0.0;
+  return OUT.str();
+}
+
+void APPEND(std::string& LIST, const std::string& V, const char* SEP = ",") {
+  LIST += (LIST.empty() ? "" : SEP) + V;
+}
+
+int LIVE(const BULLET_TYPE* B, int N) {
+  if (B == nullptr) return 0;
+  return static_cast<int>(std::count_if(B, B + N, [](const BULLET_TYPE& X) { return X.ACTIVE; }));
+}
+
+struct Line {
+  int NUMBER;
+  std::vector<std::string> WORDS;
+};
+
+// One scenario, run on a turret and a shared pool made ready through their INIT slots and
+// destroyed through their DESTROY slots.
+class Scenario : public ::testing::Test {
+ public:
+  explicit Scenario(std::vector<Line> LINES) : LINES_(std::move(LINES)) {}
+
+ private:
+  std::vector<Line> LINES_;  // the "test" line, then the commands
+  TURRET_TYPE T{.INIT = NBARRAGE::INIT};
+  BARRAGE_TYPE POOL{.INIT = NBARRAGE::INIT};
+  std::map<std::string, std::string> RECORDED;  // ret, shots, aims, trace: comma-separated
+  COORD_TYPE POS{}, TGT{};
+  const std::size_t BASE = LEAKSCOPE_COUNT();  // blocks held before INIT
+  std::optional<ReportCapture> CAP;             // the tracker's reports since "capture"
+  // The set that "add" appends: it keeps firing with the defaults' look until changed.
+  TURRET_PARAM_TYPE DRAFT{.DELAY = 0, .ACTIVE = -1, .MAXROTATION = 360,
+                          .MAXBULLET = DEFAULT_MAXBULLET, .BULLETS_PER_SHOT = 1,
+                          .BULLET_NUM_FRAME = 1};
+
+  // Every field NAME stands for: one, or every slot's for all. and Pall.
+  std::vector<Ref> REFS(const std::string& NAME) {
+    const std::size_t DOT = NAME.find('.');
+    if (DOT == std::string::npos) return {FIELD(T, NAME)};
+    const std::string OWNER = NAME.substr(0, DOT), F = NAME.substr(DOT + 1);
+    if (OWNER == "stored") return {FIELD(*T.P_PARAMETERS->DATA, F)};
+    const bool IN_POOL = OWNER[0] == 'P', ALL = OWNER.ends_with("all");
+    const int FIRST = ALL ? 0 : std::stoi(OWNER.substr(1));
+    const int END = !ALL ? FIRST + 1 : IN_POOL ? POOL_MAXBULLET : DEFAULT_MAXBULLET;
+    std::vector<Ref> OUT;
+    BULLET_TYPE* SLOTS = IN_POOL ? POOL.P_BULLETS : T.P_BULLETS;
+    for (int I = FIRST; I < END; ++I) OUT.push_back(FIELD(SLOTS[I], F));
+    return OUT;
+  }
+  // The value of a name that is not a record field: a recording, a count, whether a pointer is
+  // set, the rule bound, or a bullet's polar placement (angleN: degrees seen from the turret)
+  // or flight (flightN: degrees@speed of its velocity).
+  std::optional<std::string> DERIVED(const std::string& NAME) {
+    if (RECORDED.count(NAME) != 0) return RECORDED[NAME];
+    const std::map<std::string, int64_t> STATE = {
+        {"live", LIVE(T.P_BULLETS, DEFAULT_MAXBULLET)},
+        {"poollive", LIVE(POOL.P_BULLETS, POOL_MAXBULLET)}, {"poolslots", POOL.MAXBULLET},
+        {"blocks", static_cast<int64_t>(LEAKSCOPE_COUNT()) - static_cast<int64_t>(BASE)},
+        {"position", T.P_POSITION != nullptr}, {"aimpoint", T.P_TARGET != nullptr},
+        {"cursor", T.P_NODE != nullptr}, {"init", T.INIT != nullptr},
+        {"manage", T.LIST_MANAGE != nullptr}, {"poolarray", POOL.P_BULLETS != nullptr},
+        {"bouncing", T.ROTATE == ROTATE2}};
+    if (STATE.count(NAME) != 0) return std::to_string(STATE.at(NAME));
+    const bool ANGLE = NAME.starts_with("angle");
+    if (!ANGLE && !NAME.starts_with("flight")) return std::nullopt;
+    const BULLET_TYPE& B = T.P_BULLETS[std::stoi(NAME.substr(ANGLE ? 5 : 6))];
+    const double DX = ANGLE ? double{B.X} - T.X : B.XV, DY = ANGLE ? double{B.Y} - T.Y : B.YV;
+    const std::string DEGREES = TEXT(std::atan2(DY, DX) * 180 / std::numbers::pi);
+    return ANGLE ? DEGREES : DEGREES + "@" + TEXT(std::hypot(DX, DY));
+  }
+  std::string SHOW(const std::string& NAME) {
+    const std::optional<std::string> GOT = DERIVED(NAME);
+    return GOT ? *GOT : TEXT(GET(REFS(NAME).at(0)));
+  }
+  void EXPECT(const std::string& AT, const std::string& NAME, const std::string& WANT) {
+    if (const std::optional<std::string> GOT = DERIVED(NAME)) {
+      EXPECT_EQ(*GOT, WANT) << AT << NAME;
+      return;
+    }
+    const double W = NUMBER(WANT);  // a fraction is a float field's value, to float precision
+    const double WANTED = W == std::floor(W) ? W : double{static_cast<float>(W)};
+    const std::vector<Ref> GOT = REFS(NAME);
+    for (std::size_t K = 0; K < GOT.size(); ++K) {
+      ASSERT_EQ(GET(GOT[K]), WANTED)
+          << AT << NAME << " (#" << K << ") is " << std::setprecision(10) << GET(GOT[K]);
+    }
+  }
+  void STEP() { T.SHOOT(T, T.LIST_MANAGE(T, 0, 0)); }
+  void RUN(const std::vector<std::string>& W, const std::string& AT) {
+    // NAME=VALUE words: expect checks them, set assigns them, draft and add change DRAFT.
+    const bool PAIRED = W[0] == "set" || W[0] == "expect" || W[0] == "draft" || W[0] == "add";
+    for (std::size_t K = 1; PAIRED && K < W.size(); ++K) {
+      const std::size_t EQ = W[K].find('=');
+      const std::string NAME = W[K].substr(0, EQ), VALUE = W[K].substr(EQ + 1);
+      if (W[0] == "expect") {
+        EXPECT(AT, NAME, VALUE);
+        continue;
+      }
+      for (const Ref& R : W[0] == "set" ? REFS(NAME) : std::vector{FIELD(DRAFT, NAME)})
+        PUT(R, NUMBER(VALUE));
+    }
+    if (PAIRED && W[0] != "add") return;
+    const auto ARG = [&](std::size_t K, int NONE) {
+      return W.size() > K ? std::stoi(W[K]) : NONE;
+    };
+    const std::map<std::string, std::function<void()>> COMMANDS = {
+        {"add", [&, P = &DRAFT]() mutable { T.LIST_ADD(T, P); }},
+        {"step", [&] { for (int I = 0; I < ARG(1, 1); ++I) STEP(); }},
+        {"shoot", [&] { T.SHOOT(T, ARG(1, 0)); }},
+        {"fire", [&] { SHOOTER_AI(T); }},
+        {"move", [&] { MOVE_BULLETS(T); }},
+        {"manage", [&] { RECORDED["ret"] = std::to_string(T.LIST_MANAGE(T, ARG(1, 0), 0)); }},
+        {"rule", [&] { CHANGE_ROTATION_AI(T, ARG(1, 0)); }},
+        {"rotate", [&] { T.ROTATE(T); }},
+        {"copy", [&] { BARRAGE_COPY_BULLETS(POOL, T); }},
+        {"poolstep", [&] { BARRAGE_SHOOT(POOL); }},
+        {"defaults", [&] { SET_DEFAULTS(T); }},
+        {"destroy", [&] { DESTROY(T); }},
+        {"pooldestroy", [&] { DESTROY(POOL); }},
+        {"capture", [&] { CAP.emplace(); }},
+        {"report", [&] {  // report TEXT...: the reports since "capture" begin so; none without
+           std::string WANT;
+           for (std::size_t K = 1; K < W.size(); ++K) APPEND(WANT, W[K], " ");
+           const std::string GOT = CAP.value().ERR_TEXT();
+           EXPECT_EQ(W.size() == 1 ? GOT : GOT.substr(0, WANT.size()), WANT) << AT << "reports";
+         }},
+        {"anchor", [&] {  // anchor PX PY TX TY: the points followed and aimed at
+           POS = {std::stof(W[1]), std::stof(W[2])};
+           TGT = {std::stof(W[3]), std::stof(W[4])};
+           T.SET_POSITION(T, &POS);
+           T.SET_TARGET(T, &TGT);
+         }},
+        {"shots", [&] {  // N steps: the steps that fired and the aim of each
+           for (int S = 1; S <= ARG(1, 0); ++S) {
+             const int BEFORE = LIVE(T.P_BULLETS, DEFAULT_MAXBULLET);
+             STEP();
+             if (LIVE(T.P_BULLETS, DEFAULT_MAXBULLET) == BEFORE) continue;
+             APPEND(RECORDED["shots"], std::to_string(S));
+             APPEND(RECORDED["aims"], std::to_string(T.ROTATION));
+           }
+         }},
+        {"trace", [&] {  // trace N NAME COMMAND...: NAME after each of N commands
+           for (int I = 0; I < ARG(1, 0); ++I) {
+             RUN({W.begin() + 3, W.end()}, AT);
+             APPEND(RECORDED["trace"], SHOW(W[2]));
+           }
+         }}};
+    const auto IT = COMMANDS.find(W[0]);
+    if (IT == COMMANDS.end()) throw std::runtime_error("unknown command " + W[0]);
+    IT->second();
+  }
+  void SetUp() override {
+    T.INIT(T);
+    POOL.INIT(POOL);
+  }
+  void TearDown() override {
+    if (T.DESTROY != nullptr) T.DESTROY(T);
+    if (POOL.DESTROY != nullptr) POOL.DESTROY(POOL);
+  }
+  void TestBody() override {
+    ASSERT_GT(LINES_.size(), 1u) << "the scenario file is missing";
+    for (std::size_t K = 1; K < LINES_.size() && !HasFatalFailure(); ++K) {
+      const std::string AT = "line " + std::to_string(LINES_[K].NUMBER) + ": ";
+      try {
+        RUN(LINES_[K].WORDS, AT);
+      } catch (const std::exception& E) {
+        FAIL() << AT << E.what();
+      }
+    }
+  }
+};
+
+// Registers every scenario of the file (its "test" line, then the lines of this build) as a
+// test; one for the other build only is left out.
+const bool REGISTERED = [] {
+  const std::string PATH = VOLLEY_SOURCE_DIR "/tests/golden/engine/turret.scn";
+  std::ifstream IN(PATH);
+  std::vector<std::vector<Line>> TESTS;
+  std::string TEXT;
+  for (int N = 1; std::getline(IN, TEXT); ++N) {
+    std::istringstream WORDS(TEXT.substr(0, TEXT.find('#')));
+    Line L{N, {std::istream_iterator<std::string>(WORDS), {}}};
+    if (L.WORDS.empty() || L.WORDS[0] == (PLAYER_BUILD ? "edit" : "play")) continue;
+    if (L.WORDS[0] == (PLAYER_BUILD ? "play" : "edit")) L.WORDS.erase(L.WORDS.begin());
+    if (L.WORDS[0] == "test") TESTS.emplace_back();
+    if (!TESTS.empty()) TESTS.back().push_back(L);
+  }
+  if (TESTS.empty()) TESTS.push_back({{0, {"test", "TurretTest.ScenarioFileIsRead"}}});
+  for (const std::vector<Line>& LINES : TESTS) {
+    const std::string& NAME = LINES[0].WORDS.at(1);
+    const std::size_t DOT = NAME.find('.');
+    if (LINES.size() == 1 && IN.is_open()) continue;
+    ::testing::RegisterTest(NAME.substr(0, DOT).c_str(), NAME.substr(DOT + 1).c_str(), nullptr,
+                            nullptr, PATH.c_str(), LINES[0].NUMBER,
+                            [LINES]() -> ::testing::Test* { return new Scenario(LINES); });
+  }
+  return true;
+}();
+
+}  // namespace
