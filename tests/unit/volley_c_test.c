@@ -21,17 +21,14 @@ static void check(const char* what, long long got, long long want) {
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   if (strcmp(argv[1], "report") == 0) volley_enable_leak_report(1);
-  char dir[] = "/tmp/volley_c_XXXXXX", in[512], out[256], bad[512], err[200] = "", tiny[8];
-  if (mkdtemp(dir) == NULL) return 2;
+  char in[512], out[64], bad[512], err[200] = "", tiny[8];
   snprintf(in, sizeof in, "%s/c_api.json", argv[2]);
   snprintf(bad, sizeof bad, "%s/bad_programmes/slots.json", argv[2]);
-  snprintf(out, sizeof out, "%s/out.json", dir);
+  snprintf(out, sizeof out, "/tmp/volley_c_%ld.json", (long)getpid());
 
   check("a bad file gives no programme", volley_programme_load(bad, err, sizeof err) == NULL, 1);
-  if (strstr(err, "field MAXBULLET") == NULL) {
-    fprintf(stderr, "FAIL the message names the field: \"%s\"\n", err);
-    ++failures;
-  }
+  fprintf(stderr, "refused: %s\n", err); /* the script shows it */
+  check("the message names the field", strstr(err, "field MAXBULLET") != NULL, 1);
   volley_programme_load(bad, tiny, sizeof tiny);
   check("a short error buffer is cut and terminated", strlen(tiny), sizeof tiny - 1);
   volley_programme* p = volley_programme_load(in, err, sizeof err);
@@ -56,6 +53,5 @@ int main(int argc, char** argv) {
   volley_cannon_free(c);
   volley_cannon_free(NULL);
   remove(out);
-  rmdir(dir);
   return failures == 0 ? 0 : 1;
 }

@@ -99,12 +99,12 @@ class VolleyFiles : public ::testing::Test {
 // holds after loading the file (rows 4 and 5, which the designer keeps in its menu, in X and
 // Y). The files: 100 that the designer saves (its start-up menu walked by its own edits, Right
 // and Left steps within limits, F3 and Tab, with rows 0, 2 and 3 at their start values), which
-// also come back through .json byte for byte; then 200 of any 140 bytes.
+// also come back through .json byte for byte; then 200 of any 140 bytes (any bits, halves
+// and values up to 2147 either way).
 TEST_F(VolleyFiles, VlyFilesReadAsTheDesignerLoadsThemAndComeBackThroughJson) {
   float START[NDESIGNER::BARRAGE_VALUES];
   for (int32_t K = 0; K < NDESIGNER::BARRAGE_VALUES; ++K) START[K] = MENU[K].VALUE;
   std::mt19937 RNG(20261207);
-  std::uniform_real_distribution<float> WIDE(-2000.0f, 2000.0f);
   for (int FILE = 0; FILE < 300; ++FILE) {
     float V[NDESIGNER::BARRAGE_VALUES];
     for (int EDIT = 0; EDIT < (FILE < 100 ? 300 : 0); ++EDIT) {
@@ -122,7 +122,7 @@ TEST_F(VolleyFiles, VlyFilesReadAsTheDesignerLoadsThemAndComeBackThroughJson) {
       } else {
         V[K] = PICK == 0   ? std::bit_cast<float>(static_cast<uint32_t>(RNG()))
                : PICK == 1 ? static_cast<float>(static_cast<int>(RNG() % 9) - 4) * 0.5f
-                           : WIDE(RNG);
+                           : static_cast<float>(static_cast<int32_t>(RNG())) * 1e-6f;
       }
     }
     uint8_t BYTES[NDESIGNER::BARRAGE_BYTES];
@@ -165,12 +165,11 @@ TEST_F(VolleyFiles, BadFilesAreRefusedWithTheirReason) {
   WRITE_ALL(DIR / "big.json", "");
   fs::resize_file(DIR / "big.json", std::uintmax_t{3} << 30);
   std::ifstream TABLE(GOLDEN / "messages.txt");
-  int CASES = 0;
+  ASSERT_TRUE(TABLE.is_open());
   for (std::string LINE; std::getline(TABLE, LINE);) {
     if (LINE.empty() || LINE[0] == '#') continue;
     const std::string NAME = LINE.substr(0, LINE.find('\t'));
     const fs::path P = fs::exists(GOLDEN / NAME) ? GOLDEN / NAME : DIR / NAME;
-    ++CASES;
     try {
       (void)volley::load_programme(P);
       ADD_FAILURE() << NAME << " was loaded";
@@ -178,7 +177,6 @@ TEST_F(VolleyFiles, BadFilesAreRefusedWithTheirReason) {
       EXPECT_EQ(std::string(E.what()), P.string() + ": " + LINE.substr(NAME.size() + 1));
     }
   }
-  EXPECT_EQ(CASES, 24) << "every line of the table was tried";
 }
 
 }  // namespace
