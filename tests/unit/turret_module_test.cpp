@@ -15,7 +15,6 @@
 #include <iterator>
 #include <map>
 #include <numbers>
-#include <optional>
 #include <sstream>
 #include <variant>
 
@@ -39,14 +38,14 @@ TEST(ParamList, AddToANullListReturnsTheSetUnlinked) {
 using Ref = std::variant<int32_t*, float*>;
 
 // Every numeric field of the turret, set and bullet records.
-#define RECORD_FIELDS(F)                                                                        \
-  F(DELAY) F(TARGETING) F(X) F(Y) F(XV) F(YV) F(TARGETX) F(TARGETY) F(ACTIVE) F(RADIUS)        \
-  F(ROTATION) F(MINROTATION) F(MAXROTATION) F(ROTSPEED) F(ROTDIR) F(SPAWNDELAY)                \
-  F(MAXSPAWNDELAY) F(MAXBULLET) F(BULLET_ENERGY) F(BULLET_DEATH_ID) F(BULLETS_PER_SHOT)        \
-  F(SPREAD_ROTATION) F(BULLETSPEED) F(BULLETSPEED_DELTA) F(BULLETOFFSET) F(WAVEMODE)           \
-  F(BULLETCOUNTER) F(BULLETWAVEMAX) F(BULLETWAVEMAXDELAY) F(BULLETSHOOT) F(BULLET_TYPE)        \
-  F(ROTATION_AI) F(BULLET_MIN_FRAME) F(BULLET_NUM_FRAME) F(LISTINDEX) F(CURRENT_MIN_FRAME)     \
-  F(CURRENT_NUM_FRAME) F(COUNTER) F(FRAME) F(MINFRAME) F(MAXFRAME) F(ANIM) F(ENERGY)
+#define RECORD_FIELDS(F)                                                                           \
+  F(DELAY) F(TARGETING) F(X) F(Y) F(XV) F(YV) F(TARGETX) F(TARGETY) F(ACTIVE) F(RADIUS)            \
+  F(ROTATION) F(MINROTATION) F(MAXROTATION) F(ROTSPEED) F(ROTDIR) F(SPAWNDELAY) F(MAXSPAWNDELAY)   \
+  F(MAXBULLET) F(BULLET_ENERGY) F(BULLET_DEATH_ID) F(BULLETS_PER_SHOT) F(SPREAD_ROTATION)          \
+  F(BULLETSPEED) F(BULLETSPEED_DELTA) F(BULLETOFFSET) F(WAVEMODE) F(BULLETCOUNTER)                 \
+  F(BULLETWAVEMAX) F(BULLETWAVEMAXDELAY) F(BULLETSHOOT) F(BULLET_TYPE) F(ROTATION_AI)              \
+  F(BULLET_MIN_FRAME) F(BULLET_NUM_FRAME) F(LISTINDEX) F(CURRENT_MIN_FRAME) F(CURRENT_NUM_FRAME)   \
+  F(COUNTER) F(FRAME) F(MINFRAME) F(MAXFRAME) F(ANIM) F(ENERGY)
 
 // The field of REC called NAME, among those its record type has.
 template <class R>
@@ -62,9 +61,10 @@ Ref FIELD(R& REC, const std::string& NAME) {
 
 // Stores the number written in S (nan and inf are understood) in the field.
 void PUT(Ref R, const std::string& S) {
-  std::visit([&S](auto* P) {
-    const auto [END, ERROR] = std::from_chars(S.data(), S.data() + S.size(), *P);
-    if (ERROR != std::errc() || END != S.data() + S.size()) throw std::runtime_error("bad number " + S);
+  const char* END = S.data() + S.size();
+  std::visit([&](auto* P) {
+    const auto [AT, ERROR] = std::from_chars(S.data(), END, *P);
+    if (ERROR != std::errc() || AT != END) throw std::runtime_error("bad number " + S);
   }, R);
 }
 
@@ -85,16 +85,16 @@ int LIVE(const BULLET_TYPE* B, int N) {
   return static_cast<int>(std::count_if(B, B + N, [](const BULLET_TYPE& X) { return X.ACTIVE; }));
 }
 
-struct Line {
-  int NUMBER;
-  std::vector<std::string> WORDS;
-};
+using Line = std::pair<int, std::vector<std::string>>;  // a line's number and its words
 
 // One scenario, run on a turret and a shared pool made ready through their INIT slots and
 // destroyed through their DESTROY slots.
 class Scenario : public ::testing::Test {
  public:
-  explicit Scenario(std::vector<Line> LINES) : LINES_(std::move(LINES)) {}
+  explicit Scenario(std::vector<Line> LINES) : LINES_(std::move(LINES)) {
+    T.INIT(T);
+    POOL.INIT(POOL);
+  }
 
  private:
   std::vector<Line> LINES_;  // the "test" line, then the commands
@@ -103,11 +103,10 @@ class Scenario : public ::testing::Test {
   std::map<std::string, std::string> RECORDED;  // ret, and traces: comma-separated
   COORD_TYPE POS{}, TGT{};
   const std::size_t BASE = LEAKSCOPE_COUNT();  // blocks held before INIT
-  std::optional<ReportCapture> CAP;             // the tracker's reports since "capture"
+  ReportCapture CAP;                            // the tracker's reports in this scenario
   // The set that "add" appends: it keeps firing with the defaults' look until changed.
-  TURRET_PARAM_TYPE DRAFT{.DELAY = 0, .ACTIVE = -1, .MAXROTATION = 360,
-                          .MAXBULLET = DEFAULT_MAXBULLET, .BULLETS_PER_SHOT = 1,
-                          .BULLET_NUM_FRAME = 1};
+  TURRET_PARAM_TYPE DRAFT{.ACTIVE = -1, .MAXROTATION = 360, .MAXBULLET = DEFAULT_MAXBULLET,
+                          .BULLETS_PER_SHOT = 1, .BULLET_NUM_FRAME = 1};
 
   // Every field NAME stands for: one, or every slot's for all. and Pall.
   std::vector<Ref> REFS(const std::string& NAME) {
@@ -149,44 +148,40 @@ class Scenario : public ::testing::Test {
     for (const Ref& R : REFS(NAME)) OUT.push_back(std::visit([](auto* P) { return TEXT(*P); }, R));
     return OUT;
   }
-  void STEP() { T.SHOOT(T, T.LIST_MANAGE(T, 0, 0)); }
   void RUN(const std::vector<std::string>& W) {
     // NAME=VALUE words: expect checks them, set assigns them, draft and add change DRAFT.
     const bool PAIRED = W[0] == "set" || W[0] == "expect" || W[0] == "draft" || W[0] == "add";
-    const std::vector<std::string> NOTHING;
     for (std::size_t K = 1; PAIRED && K < W.size(); ++K) {
       const std::size_t EQ = W[K].find('=');
       const std::string NAME = W[K].substr(0, EQ), VALUE = W[K].substr(EQ + 1);
-      const std::vector<std::string> GOT = W[0] == "expect" ? VALUES(NAME) : NOTHING;
-      for (std::size_t I = 0; I < GOT.size(); ++I)
-        ASSERT_EQ(GOT[I], VALUE) << NAME << " #" << I;
-      if (W[0] == "expect") continue;
-      for (const Ref& R : W[0] == "set" ? REFS(NAME) : std::vector{FIELD(DRAFT, NAME)})
-        PUT(R, VALUE);
+      if (W[0] != "expect") {
+        for (const Ref& R : W[0] == "set" ? REFS(NAME) : std::vector{FIELD(DRAFT, NAME)})
+          PUT(R, VALUE);
+        continue;
+      }
+      const std::vector<std::string> GOT = VALUES(NAME);
+      for (std::size_t I = 0; I < GOT.size(); ++I) ASSERT_EQ(GOT[I], VALUE) << NAME << " #" << I;
     }
     if (PAIRED && W[0] != "add") return;
-    const auto ARG = [&](std::size_t K, int NONE) {
-      return W.size() > K ? std::stoi(W[K]) : NONE;
-    };
+    const auto ARG = [&](int NONE) { return W.size() > 1 ? std::stoi(W[1]) : NONE; };
     const std::map<std::string, std::function<void()>> COMMANDS = {
         {"add", [&, P = &DRAFT]() mutable { T.LIST_ADD(T, P); }},
-        {"step", [&] { for (int I = 0; I < ARG(1, 1); ++I) STEP(); }},
-        {"shoot", [&] { T.SHOOT(T, ARG(1, 0)); }},
+        {"step", [&] { for (int I = 0; I < ARG(1); ++I) T.SHOOT(T, T.LIST_MANAGE(T, 0, 0)); }},
+        {"shoot", [&] { T.SHOOT(T, ARG(0)); }},
         {"fire", [&] { SHOOTER_AI(T); }},
         {"move", [&] { MOVE_BULLETS(T); }},
-        {"manage", [&] { RECORDED["ret"] = std::to_string(T.LIST_MANAGE(T, ARG(1, 0), 0)); }},
-        {"rule", [&] { CHANGE_ROTATION_AI(T, ARG(1, 0)); }},
+        {"manage", [&] { RECORDED["ret"] = std::to_string(T.LIST_MANAGE(T, ARG(0), 0)); }},
+        {"rule", [&] { CHANGE_ROTATION_AI(T, ARG(0)); }},
         {"rotate", [&] { T.ROTATE(T); }},
         {"copy", [&] { BARRAGE_COPY_BULLETS(POOL, T); }},
         {"poolstep", [&] { BARRAGE_SHOOT(POOL); }},
         {"defaults", [&] { SET_DEFAULTS(T); }},
         {"destroy", [&] { DESTROY(T); }},
         {"pooldestroy", [&] { DESTROY(POOL); }},
-        {"capture", [&] { CAP.emplace(); }},
-        {"report", [&] {  // report TEXT...: the reports since "capture" begin so; none without
+        {"report", [&] {  // report TEXT...: the tracker's reports begin so; none without TEXT
            std::string WANT;
            for (std::size_t K = 1; K < W.size(); ++K) APPEND(WANT, W[K], " ");
-           const std::string GOT = CAP.value().ERR_TEXT();
+           const std::string GOT = CAP.ERR_TEXT();
            EXPECT_EQ(W.size() == 1 ? GOT : GOT.substr(0, WANT.size()), WANT) << "reports";
          }},
         {"anchor", [&] {  // anchor PX PY TX TY: the points followed and aimed at
@@ -196,7 +191,7 @@ class Scenario : public ::testing::Test {
            T.SET_TARGET(T, &TGT);
          }},
         {"trace", [&] {  // trace N COMMAND NAME...: "trace:NAME", NAME after each of N commands
-           for (int I = 0; I < ARG(1, 0); ++I) {
+           for (int I = 0; I < ARG(0); ++I) {
              RUN({W[2]});
              for (std::size_t K = 3; K < W.size(); ++K)
                APPEND(RECORDED["trace:" + W[K]], VALUES(W[K]).at(0));
@@ -206,10 +201,6 @@ class Scenario : public ::testing::Test {
     if (IT == COMMANDS.end()) throw std::runtime_error("unknown command " + W[0]);
     IT->second();
   }
-  void SetUp() override {
-    T.INIT(T);
-    POOL.INIT(POOL);
-  }
   void TearDown() override {
     if (T.DESTROY != nullptr) T.DESTROY(T);
     if (POOL.DESTROY != nullptr) POOL.DESTROY(POOL);
@@ -217,9 +208,9 @@ class Scenario : public ::testing::Test {
   void TestBody() override {
     ASSERT_GT(LINES_.size(), 1u) << "the scenario file is missing";
     for (std::size_t K = 1; K < LINES_.size() && !HasFatalFailure(); ++K) {
-      SCOPED_TRACE("turret.scn line " + std::to_string(LINES_[K].NUMBER));
+      SCOPED_TRACE("turret.scn line " + std::to_string(LINES_[K].first));
       try {
-        RUN(LINES_[K].WORDS);
+        RUN(LINES_[K].second);
       } catch (const std::exception& E) {
         FAIL() << E.what();
       }
@@ -237,13 +228,14 @@ const bool REGISTERED = [] {
   for (std::string TEXT; std::getline(IN, TEXT);) {
     std::istringstream WORDS(TEXT.substr(0, TEXT.find('#')));
     Line L{++N, {std::istream_iterator<std::string>(WORDS), {}}};
-    if (L.WORDS.empty() || L.WORDS[0] == (PLAYER_BUILD ? "edit" : "play")) continue;
-    if (L.WORDS[0] == (PLAYER_BUILD ? "play" : "edit")) L.WORDS.erase(L.WORDS.begin());
-    if (L.WORDS[0] == "test") TESTS.emplace_back();
+    std::vector<std::string>& W = L.second;
+    if (W.empty() || W[0] == (PLAYER_BUILD ? "edit" : "play")) continue;
+    if (W[0] == (PLAYER_BUILD ? "play" : "edit")) W.erase(W.begin());
+    if (W[0] == "test") TESTS.emplace_back();
     TESTS.back().push_back(L);
   }
   for (const std::vector<Line>& LINES : TESTS) {
-    const std::string& NAME = LINES[0].WORDS.at(1);
+    const std::string& NAME = LINES[0].second.at(1);
     const std::size_t DOT = NAME.find('.');
     if (LINES.size() == 1 && TESTS.size() > 1) continue;
     ::testing::RegisterTest(NAME.substr(0, DOT).c_str(), NAME.substr(DOT + 1).c_str(), nullptr,
