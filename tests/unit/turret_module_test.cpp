@@ -3,7 +3,7 @@
 // is a command and its arguments (RUN lists the commands), and a line led by "edit" or "play"
 // runs in that build only. Names: turret fields by name (KIND is the bullet kind field of
 // either build), Bn.F a turret slot's field, all.F every turret slot's, Pn.F and Pall.F the
-// pool's, stored.F the first stored set's; "draft" and "add" name set fields; DERIVED lists
+// pool's, stored.F the first stored set's; "draft" and "add" name set fields; VALUES lists
 // the names that are not fields.
 #include <gtest/gtest.h>
 
@@ -24,12 +24,11 @@
 namespace {
 
 using namespace NBARRAGE;
-using volley_test::ReportCapture;
 
 TEST(ParamList, AddToANullListReturnsTheSetUnlinked) {
   TURRET_PARAM_LIST* L = nullptr;
   TURRET_PARAM_TYPE* S = PARAM_ADD(L);
-  EXPECT_EQ(L, nullptr);
+  EXPECT_EQ(L, nullptr) << "the set is returned unlinked and the list stays null";
   LEAKSCOPE_DEALLOCATE(S, "test", __LINE__, "s");
 }
 
@@ -103,7 +102,7 @@ class Scenario : public ::testing::Test {
   std::map<std::string, std::string> RECORDED;  // ret, and traces: comma-separated
   COORD_TYPE POS{}, TGT{};
   const std::size_t BASE = LEAKSCOPE_COUNT();  // blocks held before INIT
-  ReportCapture CAP;                            // the tracker's reports in this scenario
+  volley_test::ReportCapture CAP;               // the tracker's reports in this scenario
   // The set that "add" appends: it keeps firing with the defaults' look until changed.
   TURRET_PARAM_TYPE DRAFT{.ACTIVE = -1, .MAXROTATION = 360, .MAXBULLET = DEFAULT_MAXBULLET,
                           .BULLETS_PER_SHOT = 1, .BULLET_NUM_FRAME = 1};
@@ -116,7 +115,8 @@ class Scenario : public ::testing::Test {
     if (OWNER == "stored") return {FIELD(*T.P_PARAMETERS->DATA, F)};
     const bool IN_POOL = OWNER[0] == 'P', ALL = OWNER.ends_with("all");
     const int FIRST = ALL ? 0 : std::stoi(OWNER.substr(1));
-    const int END = !ALL ? FIRST + 1 : IN_POOL ? POOL_MAXBULLET : DEFAULT_MAXBULLET;
+    const int COUNT = IN_POOL ? POOL_MAXBULLET : DEFAULT_MAXBULLET, END = ALL ? COUNT : FIRST + 1;
+    if (FIRST < 0 || END > COUNT) throw std::out_of_range("no slot " + NAME);
     std::vector<Ref> OUT;
     BULLET_TYPE* SLOTS = IN_POOL ? POOL.P_BULLETS : T.P_BULLETS;
     for (int I = FIRST; I < END; ++I) OUT.push_back(FIELD(SLOTS[I], F));
