@@ -3,7 +3,7 @@
 # when the program turns it on.
 volley_add_test(volley_lib_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/volley_lib_test.cpp
-  LIBS volley_static volleyedit_model
+  LIBS volley_static volleyedit_model GTest::gmock
   LABELS unit lib)
 
 add_executable(volley_c_test ${CMAKE_CURRENT_LIST_DIR}/volley_c_test.c)
