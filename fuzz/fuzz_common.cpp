@@ -1,8 +1,10 @@
-// Fuzz targets: scratch files, process set-up and the asset directory.
+// Fuzz targets: scratch files, process set-up, the drawing page and the asset directory.
 #include "fuzz/fuzz_common.hpp"
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,10 +16,15 @@ namespace volley_fuzz {
 
 namespace fs = std::filesystem;
 
+void fail(const char* FILE, int LINE, const char* WHAT) {
+  std::fprintf(stderr, "%s:%d: broken promise: %s\n", FILE, LINE, WHAT);
+  std::abort();
+}
+
 const std::string& scratch_dir() {
   static const std::string* DIR = [] {  // never destroyed: the exit hook still reads it
     char TEMPLATE[] = "/tmp/volleyfuzzXXXXXX";
-    if (::mkdtemp(TEMPLATE) == nullptr) fail(__FILE__, __LINE__, "no scratch directory");
+    FUZZ_CHECK(::mkdtemp(TEMPLATE) != nullptr, "a scratch directory can be made");
     std::atexit([] {
       std::error_code EC;
       fs::remove_all(scratch_dir(), EC);
@@ -31,7 +38,7 @@ std::string write_file(const std::string& NAME, const uint8_t* DATA, std::size_t
   const std::string PATH = scratch_dir() + "/" + NAME;
   std::ofstream OUT(PATH, std::ios::binary | std::ios::trunc);
   OUT.write(reinterpret_cast<const char*>(DATA), static_cast<std::streamsize>(SIZE));
-  if (!OUT.flush()) fail(__FILE__, __LINE__, "cannot write a scratch file");
+  FUZZ_CHECK(OUT.flush(), "a scratch file can be written");
   return PATH;
 }
 
@@ -53,6 +60,27 @@ void enter_asset_dir() {
     fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, fs::path(scratch_dir()) / NAME, EC);
   }
   fs::current_path(scratch_dir());
+}
+
+uint8_t* page() {
+  static uint8_t* const PAGE = draw2d::create_buffer(320, 240, 0);
+  FUZZ_CHECK(PAGE != nullptr, "a page can be made");
+  return PAGE;
+}
+
+void draw(const void* FRAME, uint32_t N) {
+  if (FRAME == nullptr) return;
+  const float X = static_cast<float>(N % 300), Y = static_cast<float>(N % 220);
+  draw2d::blit(page(), X, Y, FRAME, draw2d::Blit::TRANSPARENT);
+  draw2d::blit(page(), -3.0f, -3.0f, FRAME, draw2d::Blit::OPAQUE);
+}
+
+SameBlocks::SameBlocks() : AT(LEAKSCOPE_COUNT()) {}
+
+SameBlocks::~SameBlocks() {
+  if (LEAKSCOPE_COUNT() == AT) return;
+  std::fprintf(stderr, "tracker blocks: %zu at the start, %zu at the end\n", AT, LEAKSCOPE_COUNT());
+  fail(__FILE__, __LINE__, "every block of the tracker is returned");
 }
 
 }  // namespace volley_fuzz

@@ -6,8 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace volley_fuzz {
@@ -29,18 +27,27 @@ void init_process();
 /// its corpus by the names it was given).
 void enter_asset_dir();
 
-[[noreturn]] inline void fail(const char* FILE, int LINE, const char* WHAT) {
-  std::fprintf(stderr, "%s:%d: broken promise: %s\n", FILE, LINE, WHAT);
-  std::abort();
-}
+/// A 320 x 240 page kept for the whole process.
+uint8_t* page();
+
+/// Draws frame buffer FRAME (nothing for null) on page(): transparent at a place that moves
+/// with N, and opaque clipped at the top left corner.
+void draw(const void* FRAME, uint32_t N);
+
+/// Fails when the allocation tracker, at the end of this object's scope, holds another number
+/// of blocks than at its start.
+struct SameBlocks {
+  std::size_t AT;
+  SameBlocks();
+  ~SameBlocks();
+};
+
+[[noreturn]] void fail(const char* FILE, int LINE, const char* WHAT);
 
 }  // namespace volley_fuzz
 
 /// Aborts the run when a promise of the code under test does not hold.
-#define FUZZ_CHECK(COND, WHAT) \
-  do {                         \
-    if (!(COND)) ::volley_fuzz::fail(__FILE__, __LINE__, WHAT); \
-  } while (0)
+#define FUZZ_CHECK(COND, WHAT) ((COND) ? void() : ::volley_fuzz::fail(__FILE__, __LINE__, WHAT))
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE);
 extern "C" int LLVMFuzzerInitialize(int* ARGC, char*** ARGV);
