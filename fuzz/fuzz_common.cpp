@@ -1,4 +1,4 @@
-// Fuzz targets: scratch files, process set-up, the drawing page and the asset directory.
+// Fuzz targets: scratch files, process set-up and the drawing page.
 #include "fuzz/fuzz_common.hpp"
 
 #include <unistd.h>
@@ -10,32 +10,39 @@
 #include <iterator>
 
 #include "draw2d/draw2d.hpp"
-#include "leakscope/leakscope.hpp"
 
 namespace volley_fuzz {
 
 namespace fs = std::filesystem;
+
+namespace {
+std::string SCRATCH;  // made by init_process
+}
 
 void fail(const char* FILE, int LINE, const char* WHAT) {
   std::fprintf(stderr, "%s:%d: broken promise: %s\n", FILE, LINE, WHAT);
   std::abort();
 }
 
-const std::string& scratch_dir() {
-  static const std::string* DIR = [] {  // never destroyed: the exit hook still reads it
-    char TEMPLATE[] = "/tmp/volleyfuzzXXXXXX";
-    FUZZ_CHECK(::mkdtemp(TEMPLATE) != nullptr, "a scratch directory can be made");
-    std::atexit([] {
-      std::error_code EC;
-      fs::remove_all(scratch_dir(), EC);
-    });
-    return new std::string(TEMPLATE);
-  }();
-  return *DIR;
+void init_process() {
+  draw2d::set_headless(true);
+  LEAKSCOPE_SET_EXIT_WAIT(false);
+  char TEMPLATE[] = "/tmp/volleyfuzzXXXXXX";
+  FUZZ_CHECK(::mkdtemp(TEMPLATE) != nullptr, "a scratch directory can be made");
+  SCRATCH = TEMPLATE;
+  std::atexit([] {  // registered after SCRATCH was made, so it runs before SCRATCH goes
+    std::error_code EC;
+    fs::remove_all(SCRATCH, EC);
+  });
+  for (const char* NAME : {"korvane.pal", "kv_bullet.put", "tiny_font.put", "qzfntdg.put",
+                           "qz.pal", "bullet.put"})
+    fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, fs::path(SCRATCH) / NAME);
 }
 
+const std::string& scratch_dir() { return SCRATCH; }
+
 std::string write_file(const std::string& NAME, const uint8_t* DATA, std::size_t SIZE) {
-  const std::string PATH = scratch_dir() + "/" + NAME;
+  const std::string PATH = SCRATCH + "/" + NAME;
   std::ofstream OUT(PATH, std::ios::binary | std::ios::trunc);
   OUT.write(reinterpret_cast<const char*>(DATA), static_cast<std::streamsize>(SIZE));
   FUZZ_CHECK(OUT.flush(), "a scratch file can be written");
@@ -45,21 +52,6 @@ std::string write_file(const std::string& NAME, const uint8_t* DATA, std::size_t
 std::string read_file(const std::string& PATH) {
   std::ifstream IN(PATH, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(IN), std::istreambuf_iterator<char>());
-}
-
-void init_process() {
-  draw2d::set_headless(true);
-  LEAKSCOPE_SET_EXIT_WAIT(false);
-  scratch_dir();
-}
-
-void enter_asset_dir() {
-  for (const char* NAME : {"korvane.pal", "kv_bullet.put", "tiny_font.put", "qzfntdg.put",
-                           "qz.pal", "bullet.put"}) {
-    std::error_code EC;  // already linked on later calls
-    fs::create_symlink(fs::path(VOLLEY_RUN_DIR) / NAME, fs::path(scratch_dir()) / NAME, EC);
-  }
-  fs::current_path(scratch_dir());
 }
 
 uint8_t* page() {
@@ -73,14 +65,6 @@ void draw(const void* FRAME, uint32_t N) {
   const float X = static_cast<float>(N % 300), Y = static_cast<float>(N % 220);
   draw2d::blit(page(), X, Y, FRAME, draw2d::Blit::TRANSPARENT);
   draw2d::blit(page(), -3.0f, -3.0f, FRAME, draw2d::Blit::OPAQUE);
-}
-
-SameBlocks::SameBlocks() : AT(LEAKSCOPE_COUNT()) {}
-
-SameBlocks::~SameBlocks() {
-  if (LEAKSCOPE_COUNT() == AT) return;
-  std::fprintf(stderr, "tracker blocks: %zu at the start, %zu at the end\n", AT, LEAKSCOPE_COUNT());
-  fail(__FILE__, __LINE__, "every block of the tracker is returned");
 }
 
 }  // namespace volley_fuzz

@@ -8,9 +8,20 @@
 #include <cstdint>
 #include <string>
 
+#include "leakscope/leakscope.hpp"
+
+/// Aborts the run when a promise of the code under test does not hold.
+#define FUZZ_CHECK(COND, WHAT) ((COND) ? void() : ::volley_fuzz::fail(__FILE__, __LINE__, WHAT))
+
 namespace volley_fuzz {
 
-/// The scratch directory of this process (created on first use, removed at exit).
+[[noreturn]] void fail(const char* FILE, int LINE, const char* WHAT);
+
+/// Headless drawing, no key wait at exit, and the scratch directory made, with links to the
+/// generated assets the programs read ("korvane.pal", "kv_bullet.put", ...).
+void init_process();
+
+/// The scratch directory of this process (removed at exit).
 const std::string& scratch_dir();
 
 /// Writes SIZE bytes to scratch_dir()/NAME (replacing it) and returns the full path.
@@ -18,14 +29,6 @@ std::string write_file(const std::string& NAME, const uint8_t* DATA, std::size_t
 
 /// The whole contents of PATH (empty when it cannot be read).
 std::string read_file(const std::string& PATH);
-
-/// Headless drawing, no key wait at exit, and the scratch directory made.
-void init_process();
-
-/// Makes scratch_dir() the working directory, with links to the generated assets the programs
-/// read ("korvane.pal", "kv_bullet.put", ...). The caller goes back (libFuzzer reads and writes
-/// its corpus by the names it was given).
-void enter_asset_dir();
 
 /// A 320 x 240 page kept for the whole process.
 uint8_t* page();
@@ -37,17 +40,11 @@ void draw(const void* FRAME, uint32_t N);
 /// Fails when the allocation tracker, at the end of this object's scope, holds another number
 /// of blocks than at its start.
 struct SameBlocks {
-  std::size_t AT;
-  SameBlocks();
-  ~SameBlocks();
+  std::size_t AT = LEAKSCOPE_COUNT();
+  ~SameBlocks() { FUZZ_CHECK(LEAKSCOPE_COUNT() == AT, "every block of the tracker returns"); }
 };
 
-[[noreturn]] void fail(const char* FILE, int LINE, const char* WHAT);
-
 }  // namespace volley_fuzz
-
-/// Aborts the run when a promise of the code under test does not hold.
-#define FUZZ_CHECK(COND, WHAT) ((COND) ? void() : ::volley_fuzz::fail(__FILE__, __LINE__, WHAT))
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE);
 extern "C" int LLVMFuzzerInitialize(int* ARGC, char*** ARGV);
