@@ -5,7 +5,6 @@
 //    bits.
 // Round trip: a menu reached by edits and loads, saved and loaded again, is unchanged.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -25,22 +24,16 @@ int32_t READ_KEY(KEY K) { return K == HELD ? -1 : 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   const volley_fuzz::SameBlocks BLOCKS;  // the cannons return every block
-  const std::string SAVED = volley_fuzz::scratch_dir() + "/saved.vly";
-  std::remove(SAVED.c_str());
-  NBARRAGE::TURRET_PARAM_TYPE PARAMETERS{};
-  CREATE_CANNONS(PARAMETERS);
-
   // Saving raw values, not-a-number payloads and negative zeros included.
   std::string RAW(BARRAGE_BYTES, '\0');
   std::memcpy(RAW.data(), DATA, std::min(SIZE, BARRAGE_BYTES));
-  float KEEP[BARRAGE_VALUES];
-  DECODE_BARRAGE(reinterpret_cast<const uint8_t*>(RAW.data()), BARRAGE_BYTES, KEEP);
-  for (int32_t K = 0; K < BARRAGE_VALUES; ++K) MENU[K].VALUE = KEEP[K];
+  for (int32_t K = 0; K < BARRAGE_VALUES; ++K) std::memcpy(&MENU[K].VALUE, &RAW[4 * K], 4);
+  const std::string SAVED = volley_fuzz::scratch_dir() + "/saved.vly";
   FUZZ_CHECK(SAVE_DATA(SAVED), "a save into the scratch directory succeeds");
   FUZZ_CHECK(volley_fuzz::read_file(SAVED) == RAW, "the file holds the values' bits exactly");
 
-  // Round trip: back to the start-up menu, then edits (Right, Left, F3, Tab or a load).
-  DESTROY_CANNONS();
+  // Round trip: from the start-up menu, edits (Right, Left, F3, Tab or a load).
+  NBARRAGE::TURRET_PARAM_TYPE PARAMETERS{};
   CREATE_CANNONS(PARAMETERS);
   EDIT_KEYS_TYPE KEYS;
   RESET_KEYS(KEYS);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
@@ -23,12 +24,10 @@ inline void run_designer(int32_t FRAMES, const std::function<void(int32_t)>& BEG
   NDESIGNER::FRAME_CLOCK.HOOKS.LAST_FRAME = [FRAMES](int32_t F) { return F >= FRAMES; };
   NDESIGNER::U_KEY = {};
   NDESIGNER::D_KEY = {};
-  auto* D = new NDESIGNER::DESIGNER_TYPE;
+  const auto D = std::make_unique<NDESIGNER::DESIGNER_TYPE>();
   NDESIGNER::START(*D, {0, 8, 0});
-  for (int32_t RUN = 0; RUN < FRAMES && NDESIGNER::RUN_FRAME(*D); ++RUN) {
-  }
+  while (NDESIGNER::RUN_FRAME(*D)) continue;  // the last frame ends the loop
   NDESIGNER::SHUTDOWN(*D);
-  delete D;
   draw2d::close_screen();
   NDESIGNER::FRAME_CLOCK = NDESIGNER::FRAME_CLOCK_TYPE{};
   std::filesystem::current_path(BACK);
