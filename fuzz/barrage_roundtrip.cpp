@@ -38,9 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   EDIT_KEYS_TYPE KEYS;
   RESET_KEYS(KEYS);
   for (std::size_t AT = BARRAGE_BYTES; AT + 2 <= SIZE;) {
-    const uint8_t OP = DATA[AT] % 5;
-    ACTIVEINDEX = DATA[AT + 1] % SELECTABLE_ROWS;
-    AT += 2;
+    const uint8_t OP = DATA[AT++] % 5;
+    ACTIVEINDEX = DATA[AT++] % SELECTABLE_ROWS;
     const std::size_t N = OP == 4 ? std::min(SIZE - AT, BARRAGE_BYTES) : 0;
     if (OP == 4 && LOAD_DATA(volley_fuzz::write_file("edit.vly", DATA + AT, N)))
       APPLY_LOADED_MENU();

@@ -5,7 +5,6 @@
 // Every frame the sheet indexes must lie inside its store (a frame list may place frames
 // outside: they give no buffer) and is drawn; DESTROY returns every block.
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,10 +19,9 @@ constexpr std::size_t HEAD = 9;
 // the program (a console line and exit), which is the intended fatal path, not a fault.
 constexpr int64_t MAX_PIXELS = int64_t{1} << 22;
 
-// The little-endian integer of type T at P (the hosts Volley builds for are little-endian).
+// The little-endian integer of type T at P.
 template <class T>
 int64_t LE(const uint8_t* P) {
-  static_assert(std::endian::native == std::endian::little);
   T V;
   std::memcpy(&V, P, sizeof V);
   return V;
@@ -34,31 +32,30 @@ int64_t LE(const uint8_t* P) {
 bool SIZE_IS_MODEST(const uint8_t* BMP, std::size_t SIZE) {
   if (SIZE < 26) return true;
   const int64_t W32 = std::llabs(LE<int32_t>(BMP + 18)), H32 = std::llabs(LE<int32_t>(BMP + 22));
-  const int64_t W16 = LE<uint16_t>(BMP + 18), H16 = LE<uint16_t>(BMP + 20);
   const bool MODULE_OK = W32 > draw2d::MAX_BUFFER_WIDTH || H32 > draw2d::MAX_BUFFER_HEIGHT ||
                          W32 * H32 <= MAX_PIXELS;
-  return MODULE_OK && W16 * H16 <= MAX_PIXELS && W32 <= 1 << 20 && H32 <= 1 << 20;
+  return MODULE_OK && LE<uint16_t>(BMP + 18) * LE<uint16_t>(BMP + 20) <= MAX_PIXELS &&
+         W32 <= 1 << 20 && H32 <= 1 << 20;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
-  uint8_t H[HEAD] = {};
-  std::memcpy(H, DATA, std::min(SIZE, HEAD));
-  const std::size_t REST = SIZE > HEAD ? SIZE - HEAD : 0;
-  const std::size_t LIST_LEN = std::min(static_cast<std::size_t>(LE<uint16_t>(H + 7)), REST);
+  if (SIZE < HEAD) return 0;
+  const std::size_t LIST_LEN = std::min<std::size_t>(LE<uint16_t>(DATA + 7), SIZE - HEAD);
   const uint8_t* BMP = DATA + HEAD + LIST_LEN;
-  if (!SIZE_IS_MODEST(BMP, REST - LIST_LEN)) return 0;
+  if (!SIZE_IS_MODEST(BMP, SIZE - HEAD - LIST_LEN)) return 0;
   const volley_fuzz::SameBlocks BLOCKS;
   // The frame list is named after the bitmap: "strip.bmp" reads "strip.txt".
   volley_fuzz::write_file("strip.txt", DATA + HEAD, LIST_LEN);
   IMAGETYPE IMAGE{};
   IMAGE.INIT = IMAGE_INIT;
   IMAGE.INIT(IMAGE);
-  IMAGE.M_FILENAME = volley_fuzz::write_file("strip.bmp", BMP, REST - LIST_LEN);
-  const int LOADER = H[0] % 3;
-  if (LOADER == 0) IMAGE.LOAD_BMP(IMAGE, LE<int16_t>(H + 3) % 2049, LE<int16_t>(H + 5) % 2049);
-  if (LOADER == 1) IMAGE.LOAD_BMP_SET(IMAGE, H[1], H[2]);
+  IMAGE.M_FILENAME = volley_fuzz::write_file("strip.bmp", BMP, SIZE - HEAD - LIST_LEN);
+  const int LOADER = DATA[0] % 3;
+  const int64_t WID = LE<int16_t>(DATA + 3) % 2049, HEI = LE<int16_t>(DATA + 5) % 2049;
+  if (LOADER == 0) IMAGE.LOAD_BMP(IMAGE, WID, HEI);
+  if (LOADER == 1) IMAGE.LOAD_BMP_SET(IMAGE, DATA[1], DATA[2]);
   if (LOADER == 2) IMAGE.LOAD_BMP_SETL(IMAGE);
   volley_fuzz::check_frames(IMAGE, LOADER == 2);
   IMAGE.DESTROY(IMAGE);  // the designer's copy reports a null pointer: that costs no block

@@ -22,14 +22,12 @@ inline void run_designer(int32_t FRAMES, const std::function<void(int32_t)>& BEG
   NDESIGNER::FRAME_CLOCK = NDESIGNER::FRAME_CLOCK_TYPE{};
   NDESIGNER::FRAME_CLOCK.HOOKS.BEGIN_FRAME = BEGIN;
   NDESIGNER::FRAME_CLOCK.HOOKS.LAST_FRAME = [FRAMES](int32_t F) { return F >= FRAMES; };
-  NDESIGNER::U_KEY = {};
-  NDESIGNER::D_KEY = {};
+  NDESIGNER::U_KEY = NDESIGNER::D_KEY = {};
   const auto D = std::make_unique<NDESIGNER::DESIGNER_TYPE>();
   NDESIGNER::START(*D, {0, 8, 0});
   while (NDESIGNER::RUN_FRAME(*D)) continue;  // the last frame ends the loop
   NDESIGNER::SHUTDOWN(*D);
   draw2d::close_screen();
-  NDESIGNER::FRAME_CLOCK = NDESIGNER::FRAME_CLOCK_TYPE{};
   std::filesystem::current_path(BACK);
 }
 

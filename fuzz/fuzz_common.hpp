@@ -4,24 +4,29 @@
 // the replay driver report as a crash.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "leakscope/leakscope.hpp"
+
+// The targets read and write files' little-endian integers in host order.
+static_assert(std::endian::native == std::endian::little);
 
 /// Aborts the run when a promise of the code under test does not hold.
 #define FUZZ_CHECK(COND, WHAT) ((COND) ? void() : ::volley_fuzz::fail(__FILE__, __LINE__, WHAT))
 
 namespace volley_fuzz {
 
-[[noreturn]] void fail(const char* FILE, int LINE, const char* WHAT);
+[[noreturn]] inline void fail(const char* FILE, int LINE, const char* WHAT) {
+  std::fprintf(stderr, "%s:%d: broken promise: %s\n", FILE, LINE, WHAT);
+  std::abort();
+}
 
-/// Headless drawing, no key wait at exit, and the scratch directory made, with links to the
-/// generated assets the programs read ("korvane.pal", "kv_bullet.put", ...).
-void init_process();
-
-/// The scratch directory of this process (removed at exit).
+/// The scratch directory of this process (made by LLVMFuzzerInitialize, removed at exit).
 const std::string& scratch_dir();
 
 /// Writes SIZE bytes to scratch_dir()/NAME (replacing it) and returns the full path.
@@ -47,4 +52,6 @@ struct SameBlocks {
 }  // namespace volley_fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE);
+/// Headless drawing, no key wait at exit, and the scratch directory made, with links to the
+/// generated assets the programs read ("korvane.pal", "kv_bullet.put", ...). Arguments unused.
 extern "C" int LLVMFuzzerInitialize(int* ARGC, char*** ARGV);

@@ -10,14 +10,13 @@ namespace volley_fuzz {
 /// gives its buffer) unless its index entry marks it missing, or, when LISTED, a frame list
 /// placed it outside; a missing frame gives no buffer, nor does a number past the last.
 inline void check_frames(const IMAGETYPE& IMAGE, bool LISTED) {
-  const uint32_t COUNT = IMAGE_FRAME_COUNT(IMAGE);
-  for (uint32_t N = 0; N < COUNT; ++N) {
+  for (uint32_t N = 0; N < IMAGE_FRAME_COUNT(IMAGE); ++N) {
     const bool MISSING = IMAGE.P_DATAINDEX[N] == IMAGE_NO_FRAME;
     if (MISSING || !LISTED)
       FUZZ_CHECK((IMAGE_FRAME(IMAGE, N) == nullptr) == MISSING, "only a missing frame is lost");
     draw(IMAGE_FRAME(IMAGE, N), N);
   }
-  FUZZ_CHECK(IMAGE_FRAME(IMAGE, COUNT) == nullptr, "no frame past the last");
+  FUZZ_CHECK(IMAGE_FRAME(IMAGE, IMAGE_FRAME_COUNT(IMAGE)) == nullptr, "no frame past the last");
 }
 
 }  // namespace volley_fuzz

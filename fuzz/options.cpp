@@ -10,8 +10,7 @@
 
 namespace {
 
-void PARSE(std::vector<const char*> ARGV, const harness::OptionsConfig& CONFIG) {
-  ARGV[0] = CONFIG.PROGRAM.c_str();
+void PARSE(const std::vector<const char*>& ARGV, const harness::OptionsConfig& CONFIG) {
   const harness::ParseResult R =
       harness::parse_options(static_cast<int>(ARGV.size() - 1), ARGV.data(), CONFIG);
   FUZZ_CHECK(R.STATUS != harness::ParseStatus::ERROR || !R.ERROR.empty(),

@@ -1,13 +1,10 @@
 // Fuzz target: a ".pal" palette file of any length sets all 256 entries; entries the file
 // does not supply in full are black, and every component stays within 0 to 63.
-#include <bit>
 #include <cstring>
 
 #include "draw2d/draw2d.hpp"
 #include "fuzz/fuzz_common.hpp"
 #include "image/pixbank_image.hpp"
-
-static_assert(std::endian::native == std::endian::little, "entries are read as stored");
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   for (int I = 0; I < 256; ++I) draw2d::set_palette(I, 0x3F3F3Fu);  // not black beforehand

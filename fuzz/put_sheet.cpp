@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   IMAGE.INIT(IMAGE);
   IMAGE.M_FILENAME = volley_fuzz::write_file("sheet.put", DATA, SIZE);
   IMAGE.LOAD(IMAGE);
-  FUZZ_CHECK(SIZE >= 7 || IMAGE_FRAME_COUNT(IMAGE) == 0,
-             "a file shorter than its header holds no frame");
+  FUZZ_CHECK(SIZE >= 7 || IMAGE_FRAME_COUNT(IMAGE) == 0, "a file shorter than a header: no frame");
   volley_fuzz::check_frames(IMAGE, false);
   IMAGE.DESTROY(IMAGE);
   return 0;

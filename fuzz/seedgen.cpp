@@ -26,11 +26,8 @@ void SEED(const BYTES& PATH, const BYTES& B) {
   if (PATH.starts_with("bitmap_edit/")) SEED("bitmap_play/" + PATH.substr(12), B);
 }
 
-BYTES LE(uint32_t V, int N) {
-  BYTES B;
-  for (int I = 0; I < N; ++I) B += static_cast<char>(V >> (8 * I));
-  return B;
-}
+// The N low bytes of V, little-endian.
+BYTES LE(uint32_t V, int N) { return BYTES(reinterpret_cast<const char*>(&V), N); }
 
 // The bitmap target's input: loader, tile size, frame size, frame list, then a 24 x 8 8-bit
 // bitmap (bottom-up unless TOP_DOWN) of three 8 x 8 frames with a grey palette.
@@ -57,7 +54,7 @@ BYTES RUN(const char* NAME) { return volley_fuzz::read_file(VOLLEY_RUN_DIR "/" +
 }  // namespace
 
 int main(int ARGC, char** ARGV) {
-  volley_fuzz::init_process();
+  LLVMFuzzerInitialize(nullptr, nullptr);
   FUZZ_CHECK(ARGC == 2, "usage: fuzz_seedgen DIR");
   OUT = ARGV[1];
   for (const char* NAME : {"kv_bullet.put", "bullet.put", "tiny_font.put", "korvane.pal", "qz.pal"})
