@@ -17,6 +17,7 @@ int main(int ARGC, char** ARGV) {
       if (E.path().filename().string()[0] != '.') FILES.push_back(E.path());
   std::sort(FILES.begin(), FILES.end());
   for (const std::filesystem::path& P : FILES) {
+    std::fprintf(stderr, "replay: %s\n", P.c_str());  // names the input a failure comes from
     const std::string BYTES = volley_fuzz::read_file(P.string());
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(BYTES.data()), BYTES.size());
   }
