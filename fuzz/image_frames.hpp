@@ -8,7 +8,7 @@ namespace volley_fuzz {
 
 /// Draws every frame of the loaded IMAGE. Each frame lies inside the frame store (IMAGE_FRAME
 /// gives its buffer) unless its index entry marks it missing, or, when LISTED, a frame list
-/// placed it outside; a missing frame gives no buffer, nor does a number past the last.
+/// placed it outside; a missing frame gives no buffer, nor does a number outside the sheet.
 inline void check_frames(const IMAGETYPE& IMAGE, bool LISTED) {
   for (uint32_t N = 0; N < IMAGE_FRAME_COUNT(IMAGE); ++N) {
     const bool MISSING = IMAGE.P_DATAINDEX[N] == IMAGE_NO_FRAME;
@@ -17,6 +17,7 @@ inline void check_frames(const IMAGETYPE& IMAGE, bool LISTED) {
     draw(IMAGE_FRAME(IMAGE, N), N);
   }
   FUZZ_CHECK(IMAGE_FRAME(IMAGE, IMAGE_FRAME_COUNT(IMAGE)) == nullptr, "no frame past the last");
+  FUZZ_CHECK(IMAGE_FRAME(IMAGE, -1) == nullptr, "no frame before the first");
 }
 
 }  // namespace volley_fuzz
