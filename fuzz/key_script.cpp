@@ -1,22 +1,16 @@
 // Fuzz target: any text as the designer's key script. A script that parses holds events in
-// frame order, with keys the scripts know; it then drives a headless designer session (at most
-// 200 frames, mode 0, the generated assets in the scratch directory), whose F1 saves and F2
-// loads touch only the scratch directory, torn down in the program's exit order.
-#include <filesystem>
+// frame order, with keys the scripts know; it then drives a headless designer session of at
+// most 200 frames.
+#include <algorithm>
 #include <string>
 
-#include "draw2d/draw2d.hpp"
-#include "fuzz/fuzz_common.hpp"
+#include "fuzz/designer_session.hpp"
 #include "harness/key_script.hpp"
-#include "leakscope/leakscope.hpp"
-#include "volleyedit/designer.hpp"
-#include "volleyedit/keys.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
-  const std::string TEXT(reinterpret_cast<const char*>(DATA), SIZE);
   harness::KeyScript SCRIPT;
   std::string ERROR;
-  if (!SCRIPT.parse(TEXT, "fuzz.keys", ERROR)) {
+  if (!SCRIPT.parse(std::string(reinterpret_cast<const char*>(DATA), SIZE), "fuzz.keys", ERROR)) {
     FUZZ_CHECK(!ERROR.empty(), "a refused script says why");
     FUZZ_CHECK(SCRIPT.events().empty(), "a refused script is empty");
     return 0;
@@ -24,32 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* DATA, std::size_t SIZE) {
   int32_t PREVIOUS = 1;
   for (const harness::KeyEvent& E : SCRIPT.events()) {
     FUZZ_CHECK(E.FRAME >= PREVIOUS, "events are in frame order");
-    const bool NAMED = *harness::key_name(E.SCANCODE) != '\0';
-    FUZZ_CHECK(NAMED || E.SCANCODE == harness::MOUSE_MOVE,
+    FUZZ_CHECK(*harness::key_name(E.SCANCODE) != '\0' || E.SCANCODE == harness::MOUSE_MOVE,
                "every event is a known key or the mouse");
     PREVIOUS = E.FRAME;
   }
-  const int32_t FRAMES = SCRIPT.last_frame() < 199 ? SCRIPT.last_frame() + 1 : 200;
-
-  const std::filesystem::path BACK = std::filesystem::current_path();
-  volley_fuzz::enter_asset_dir();
-  const std::size_t BLOCKS = LEAKSCOPE_COUNT();
-  NDESIGNER::FRAME_CLOCK = NDESIGNER::FRAME_CLOCK_TYPE{};
-  NDESIGNER::FRAME_CLOCK.HOOKS.BEGIN_FRAME = [&SCRIPT](int32_t F) { SCRIPT.apply(F); };
-  NDESIGNER::FRAME_CLOCK.HOOKS.LAST_FRAME = [FRAMES](int32_t F) { return F >= FRAMES; };
-  NDESIGNER::U_KEY = {};
-  NDESIGNER::D_KEY = {};
-  auto* D = new NDESIGNER::DESIGNER_TYPE;
-  NDESIGNER::START(*D, {0, 8, 0});
-  for (int32_t RUN = 0; RUN < FRAMES && NDESIGNER::RUN_FRAME(*D); ++RUN) {
-  }
-  NDESIGNER::SHUTDOWN(*D);
-  delete D;
-  for (int K = 0; K < NDESIGNER::KEY_COUNT; ++K)
-    draw2d::set_key(NDESIGNER::SCAN_CODE(static_cast<NDESIGNER::KEY>(K)), false);
-  draw2d::close_screen();
-  NDESIGNER::FRAME_CLOCK = NDESIGNER::FRAME_CLOCK_TYPE{};
-  std::filesystem::current_path(BACK);
-  FUZZ_CHECK(LEAKSCOPE_COUNT() == BLOCKS, "the designer returns every block at exit");
+  volley_fuzz::run_designer(std::min(SCRIPT.last_frame() + 1, 200),
+                            [&SCRIPT](int32_t F) { SCRIPT.apply(F); });
+  for (const harness::KeyEvent& E : SCRIPT.events()) draw2d::set_key(E.SCANCODE, false);
   return 0;
 }

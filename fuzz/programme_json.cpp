@@ -1,7 +1,6 @@
 // Fuzz target: any text read as a .json programme. It is refused with a volley::Error or
 // loaded whole; a loaded programme written as .json and read again is the same bit for bit.
 #include <cstring>
-#include <string_view>
 
 #include "fuzz/fuzz_common.hpp"
 #include "lib/src/formats.hpp"

@@ -1,144 +1,88 @@
-// Writes the seed corpora of the fuzz targets into DIR/<target>/ from our own generated assets
-// (run directory) and our own writers (barrage files through SAVE_DATA, a bitmap strip made
-// here). Usage: fuzz_seedgen DIR. Deterministic: the same tree gives the same seeds.
-#include <cstdint>
-#include <cstdio>
+// Writes the binary seeds of the fuzz targets into DIR/<target>/: our generated assets (run
+// directory), cut short or as they are, barrage files saved by SAVE_DATA and bitmap strips
+// made here. The text seeds (key scripts, command lines, a .json programme) are plain files
+// kept beside them. Usage: fuzz_seedgen DIR. Deterministic: the same tree gives the same seeds.
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <limits>
 #include <string>
-#include <vector>
+#include <utility>
 
-#include "draw2d/draw2d.hpp"
-#include "leakscope/leakscope.hpp"
-#include "lib/src/formats.hpp"
+#include "fuzz/fuzz_common.hpp"
 #include "volleyedit/barrage_file.hpp"
 #include "volleyedit/designer_state.hpp"
 #include "volleyedit/menu.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
 using BYTES = std::string;
+std::filesystem::path OUT;
 
-fs::path OUT;
-
-BYTES READ(const fs::path& P) {
-  std::ifstream IN(P, std::ios::binary);
-  return BYTES(std::istreambuf_iterator<char>(IN), std::istreambuf_iterator<char>());
+// Writes seed PATH ("target/name"); the two bitmap targets share their seeds.
+void SEED(const BYTES& PATH, const BYTES& B) {
+  std::filesystem::create_directories((OUT / PATH).parent_path());
+  std::ofstream(OUT / PATH, std::ios::binary) << B;
+  if (PATH.starts_with("bitmap_edit/")) SEED("bitmap_play/" + PATH.substr(12), B);
 }
 
-void WRITE(const std::string& TARGET, const std::string& NAME, const BYTES& B) {
-  fs::create_directories(OUT / TARGET);
-  std::ofstream(OUT / TARGET / NAME, std::ios::binary) << B;
-}
+// The N low bytes of V, little-endian.
+BYTES LE(uint32_t V, int N) { return BYTES(reinterpret_cast<const char*>(&V), N); }
 
-void PUT(BYTES& B, uint32_t V, int N) {
-  for (int I = 0; I < N; ++I) B += static_cast<char>(V >> (8 * I));
-}
-
-// A 24 x 8 8-bit bitmap (bottom-up unless TOP_DOWN) of three 8 x 8 frames, grey palette.
-BYTES BMP(bool TOP_DOWN) {
-  BYTES B = "BM";
-  for (uint32_t V : {1078u + 24 * 8, 0u, 1078u, 40u, 24u, TOP_DOWN ? 0u - 8 : 8u}) PUT(B, V, 4);
-  PUT(B, 1 | 8 << 16, 4);  // planes, bits per pixel
-  for (uint32_t V : {0u, 0u, 0u, 0u, 256u, 0u}) PUT(B, V, 4);
-  for (uint32_t I = 0; I < 256; ++I) PUT(B, I * 0x010101u, 4);
+// The bitmap target's input: loader, tile size, frame size, frame list, then a 24 x 8 8-bit
+// bitmap (bottom-up unless TOP_DOWN) of three 8 x 8 frames with a grey palette.
+BYTES BITMAP(uint32_t LOADER, uint32_t TILE, uint32_t SIZE, const BYTES& LIST, bool TOP_DOWN) {
+  BYTES B = LE(LOADER | TILE << 8 | TILE << 16, 3) + LE(SIZE, 2) + LE(SIZE, 2) +
+            LE(static_cast<uint32_t>(LIST.size()), 2) + LIST + "BM";
+  for (uint32_t V : {1078u + 24 * 8, 0u, 1078u, 40u, 24u, TOP_DOWN ? 0u - 8 : 8u,
+                     1u | 8u << 16, 0u, 0u, 0u, 0u, 256u, 0u})  // planes | bits per pixel
+    B += LE(V, 4);
+  for (uint32_t I = 0; I < 256; ++I) B += LE(I * 0x010101u, 4);
   for (int I = 0; I < 24 * 8; ++I) B += static_cast<char>((I % 24) / 8 * 5 + (I / 24 + I) % 3);
   return B;
 }
 
-// Input of the bitmap target: loader, tile size, frame size, frame list, bitmap.
-BYTES BITMAP_INPUT(int LOADER, int TILE, int SIZE, const BYTES& LIST, const BYTES& FILE) {
-  BYTES B{static_cast<char>(LOADER), static_cast<char>(TILE), static_cast<char>(TILE)};
-  for (std::size_t V : {std::size_t(SIZE), std::size_t(SIZE), LIST.size()}) PUT(B, uint32_t(V), 2);
-  return B + LIST + FILE;
-}
-
 // The menu as SAVE_DATA writes it.
 BYTES SAVED_MENU() {
-  const fs::path P = OUT / ".menu";
-  NDESIGNER::SAVE_DATA(P.string());
-  const BYTES B = READ(P);
-  fs::remove(P);
-  return B;
+  const std::string PATH = volley_fuzz::scratch_dir() + "/menu.vly";
+  FUZZ_CHECK(NDESIGNER::SAVE_DATA(PATH), "the menu saves");
+  return volley_fuzz::read_file(PATH);
 }
 
-void ASSETS(const fs::path& RUN) {
-  for (const char* NAME : {"kv_bullet.put", "bullet.put", "tiny_font.put"})
-    WRITE("put_sheet", NAME, READ(RUN / NAME));
-  WRITE("put_sheet", "cut_short.put", READ(RUN / "bullet.put").substr(0, 100));
-  WRITE("put_sheet", "three_bytes.put", BYTES("\xFD\0\0", 3));
-  for (const char* NAME : {"korvane.pal", "qz.pal"}) WRITE("palette", NAME, READ(RUN / NAME));
-  WRITE("palette", "short.pal", READ(RUN / "qz.pal").substr(0, 10));
-  const BYTES UP = BMP(false), DOWN = BMP(true);
-  const BYTES LIST = "96\n2\na,0,0,8,8,0\n\"b,c\",1,8,8,8,33\nd,2,16,8,-8,900\n";
-  for (const char* T : {"bitmap_edit", "bitmap_play"}) {
-    WRITE(T, "single.bin", BITMAP_INPUT(0, 0, 24, "", UP));
-    WRITE(T, "tiles.bin", BITMAP_INPUT(1, 8, 0, "", DOWN));
-    WRITE(T, "tiles_odd.bin", BITMAP_INPUT(1, 3, 0, "", UP));
-    WRITE(T, "list.bin", BITMAP_INPUT(2, 0, 0, LIST, UP));
-    WRITE(T, "not_a_bitmap.bin", BITMAP_INPUT(2, 4, 8, LIST, "BM\1\2"));
-  }
-}
-
-void BARRAGES() {
-  NBARRAGE::TURRET_PARAM_TYPE PARAMETERS{};
-  NDESIGNER::CREATE_CANNONS(PARAMETERS);
-  const BYTES START = SAVED_MENU();
-  WRITE("barrage_load", "startup.vly", START);
-  WRITE("barrage_load", "six_bytes.vly", START.substr(0, 6));
-  WRITE("barrage_load", "longer.vly", START + BYTES(60, '\x7F'));
-  using NDESIGNER::MENU;
-  MENU[19].VALUE = 1e9f;                                    // MAXBULLET
-  MENU[32].VALUE = 998.0f;                                  // CURRENT_MIN_FRAME past the sheet
-  MENU[24].VALUE = std::numeric_limits<float>::infinity();  // BULLETSPEED
-  MENU[6].VALUE = std::numeric_limits<float>::quiet_NaN();  // XV
-  MENU[34].VALUE = 1.0f;                                    // the bouncing rotation rule
-  WRITE("barrage_load", "extremes.vly", SAVED_MENU());
-  NDESIGNER::DESTROY_CANNONS();
-  // Round trip: raw values, then (operation, row) pairs; operation 4 loads the next 140 bytes.
-  WRITE("barrage_roundtrip", "edits.bin",
-        START + BYTES("\0\6\0\30\0\26\1\6\1\4\2\6\3\0", 14));
-  WRITE("barrage_roundtrip", "load_then_edit.bin",
-        START + BYTES("\4\0", 2) + START + BYTES("\0\41\1\14", 4));
-  // Programmes: the designer's start-up file, and as .json with a second, delayed set.
-  WRITE("programme_vly", "startup.vly", START);
-  volley::Programme P = volley::detail::parse_vly(
-      reinterpret_cast<const uint8_t*>(START.data()), START.size(), "start");
-  P.push_back(P[0]);
-  P[1].DELAY = 90;
-  WRITE("programme_json", "two_sets.json", volley::programme_json(P));
-}
-
-void SCRIPTS_AND_OPTIONS() {
-  WRITE("key_script", "edit_and_save.keys",
-        "# hold Right on row 0, then F1\n1 Down down\n2 Down up\n3 Right down\n14 Right up\n"
-        "15 F1 down\n16 F1 up\n17 F2 down\r\n18 F2 up\n19 Tab down\n20 Tab up\n");
-  WRITE("key_script", "chooser.keys",
-        "1 F4 down\n2 F4 up\n3 Down down\n9 Down up\n10 Enter down\n11 Enter up\n"
-        "12 F4 down\n13 F4 up\n14 Escape down\n15 Escape up\n20 Escape down\n");
-  WRITE("key_script", "bad_line.keys", "1 Right down\n2 Sideways up\n");
-  // Command lines, the arguments separated by NUL bytes.
-  using namespace std::string_literals;
-  int N = 0;
-  for (const std::string& LINE :
-       {"--headless\0--frames\0" "600"s, "--png\0shot%05d.png\0--png-every\0" "3"s,
-        "--gif=run.gif\0--gif-every=2\0--keys\0k.keys\0--trace\0t.jsonl\0--trace-from\0" "2"s,
-        "--png\0%s%n.png"s, "--frames\0" "1\0--frames\0" "2"s})
-    WRITE("options", "line" + std::to_string(++N) + ".args", LINE);
-}
+BYTES RUN(const char* NAME) { return volley_fuzz::read_file(VOLLEY_RUN_DIR "/" + BYTES(NAME)); }
 
 }  // namespace
 
 int main(int ARGC, char** ARGV) {
-  LEAKSCOPE_SET_EXIT_WAIT(false);
-  draw2d::set_headless(true);
-  if (ARGC != 2) return std::fputs("usage: fuzz_seedgen DIR\n", stderr), 2;
+  LLVMFuzzerInitialize(nullptr, nullptr);
+  FUZZ_CHECK(ARGC == 2, "usage: fuzz_seedgen DIR");
   OUT = ARGV[1];
-  ASSETS(VOLLEY_RUN_DIR);
-  BARRAGES();
-  SCRIPTS_AND_OPTIONS();
-  return 0;
+  for (const char* NAME : {"kv_bullet.put", "bullet.put", "tiny_font.put", "korvane.pal", "qz.pal"})
+    SEED(BYTES(std::strstr(NAME, ".put") ? "put_sheet/" : "palette/") + NAME, RUN(NAME));
+  SEED("put_sheet/cut_short.put", RUN("bullet.put").substr(0, 100));
+  SEED("put_sheet/three_bytes.put", BYTES("\xFD\0\0", 3));
+  SEED("palette/short.pal", RUN("qz.pal").substr(0, 10));
+  const BYTES LIST = "96\n2\na,0,0,8,8,0\n\"b,c\",1,8,8,8,33\nd,2,16,8,-8,900\n";
+  SEED("bitmap_edit/single.bin", BITMAP(0, 0, 24, "", false));
+  SEED("bitmap_edit/tiles.bin", BITMAP(1, 8, 0, "", true));
+  SEED("bitmap_edit/tiles_odd.bin", BITMAP(1, 3, 0, "", false));
+  SEED("bitmap_edit/list.bin", BITMAP(2, 0, 0, LIST, false));
+  SEED("bitmap_edit/not_a_bitmap.bin", BITMAP(2, 4, 8, LIST, false).substr(0, 9 + LIST.size() + 4));
+
+  NBARRAGE::TURRET_PARAM_TYPE PARAMETERS{};
+  NDESIGNER::CREATE_CANNONS(PARAMETERS);
+  const BYTES START = SAVED_MENU();
+  SEED("barrage_load/startup.vly", START);
+  SEED("programme_vly/startup.vly", START);
+  SEED("barrage_load/six_bytes.vly", START.substr(0, 6));
+  SEED("barrage_load/longer.vly", START + BYTES(60, '\x7F'));
+  // Raw values, then (operation, row) pairs; operation 4 loads the next 140 bytes.
+  SEED("barrage_roundtrip/edits.bin", START + BYTES("\0\6\0\30\0\26\1\6\1\4\2\6\3\0", 14));
+  SEED("barrage_roundtrip/load_then_edit.bin", START + "\4" + '\0' + START + '\0' + "!\1\f");
+  // MAXBULLET, CURRENT_MIN_FRAME past the sheet, BULLETSPEED, XV, the bouncing rotation rule.
+  const std::pair<int, float> EXTREMES[] = {{19, 1e9f}, {32, 998.0f}, {24, INFINITY}, {6, NAN},
+                                            {34, 1.0f}};
+  for (const auto& [ROW, VALUE] : EXTREMES) NDESIGNER::MENU[ROW].VALUE = VALUE;
+  SEED("barrage_load/extremes.vly", SAVED_MENU());
+  NDESIGNER::DESTROY_CANNONS();
 }
