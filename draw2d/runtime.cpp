@@ -239,8 +239,7 @@ void wait_frame(double START, double (*NOW)()) {
   // DEVIATION(pacing-sleeps): sleep until 0.2 ms before the deadline, then poll, instead of
   // polling the clock for the whole frame; frames are still at least 1/60 s apart. The margin only
   // absorbs the usual lateness of a wake-up (tens of microseconds); the poll that follows
-  // costs about one percent of a core. Pinned by DisplayPacing.WaitsUntilAFrameHasPassed
-  // and DisplayPacing.TwoFramesOnTheRealClockAreAFrameApart.
+  // costs about one percent of a core. Pinned by DisplayPacing.WaitsUntilAFrameHasPassed.
   constexpr double MARGIN = 0.0002;
   const double LEFT = FRAME_SECONDS - (NOW() - START);
   if (LEFT > MARGIN) std::this_thread::sleep_for(std::chrono::duration<double>(LEFT - MARGIN));

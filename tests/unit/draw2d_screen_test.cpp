@@ -15,7 +15,7 @@ using imagetest::PIXEL_AT;
 
 // Headless (null screens, virtual clock): pages and the flip, the clock and key codes out of
 // range. Scripted keys are read frame by frame in the harness tests; the key queue is filled
-// from a real window in Draw2dWindow.KeysFromTheXServerReachKeyStateAndInkey.
+// from real windows in the window scenarios (tests/golden/windows/).
 TEST(Draw2dScreen, HeadlessPagesFlipClockAndKeys) {
   draw2d::set_headless(true);
   EXPECT_FALSE(draw2d::open_screen(320, 240, 16, 1, 0)) << "only 8-bit screens exist";

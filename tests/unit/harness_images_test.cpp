@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "draw2d/draw2d.hpp"
@@ -88,4 +89,22 @@ TEST(HarnessRecorder, RecordsFramesOneAndEveryKthAfter) {
   ASSERT_NE(R->SavedImages[2].ImageDesc.ColorMap, nullptr)
       << "a changed palette travels with its frame";
   EXPECT_EQ(R->SavedImages[2].ImageDesc.ColorMap->Colors[10].Green, RAMP(99)[10].G);
+}
+
+// Capture names: the lowest free number from 0001, each kind of file counted on its own, a
+// freed number taken again; a directory that cannot hold the file gives no name and an error.
+TEST(HarnessCaptureKeys, NamesTakeTheLowestFreeNumber) {
+  const std::string DIR = imagetest::SCRATCH("capture_names");
+  std::filesystem::create_directory(DIR);
+  std::string ERROR;
+  std::vector<std::string> NAMES;
+  for (const char* EXT : {"png", "png", "gif"})
+    NAMES.push_back(harness::claim_capture_name(DIR, EXT, ERROR));
+  std::filesystem::remove(DIR + "/volley_0001.png");
+  NAMES.push_back(harness::claim_capture_name(DIR, "png", ERROR));
+  for (std::string& N : NAMES) N = N.substr(DIR.size());
+  EXPECT_EQ(NAMES, (std::vector<std::string>{"/volley_0001.png", "/volley_0002.png",
+                                             "/volley_0001.gif", "/volley_0001.png"}));
+  EXPECT_EQ(harness::claim_capture_name(DIR + "/missing", "png", ERROR), "");
+  EXPECT_NE(ERROR.find("/missing/volley_0001.png"), std::string::npos) << ERROR;
 }

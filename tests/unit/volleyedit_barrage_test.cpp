@@ -1,7 +1,6 @@
 // Tests of barrage files: saving over longer and shorter files, saves that fail (file-size
 // limits, a name that cannot be opened) and must leave the old file and say so, and loads of
-// short, long and wild files (that a load never changes its file is a check of the barrage_load
-// fuzz target).
+// short, long and wild files, which a load never changes.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -93,7 +92,7 @@ TEST_F(BarrageFileTest, SaveRewritesTheFirst140BytesOrLeavesTheFileAsItWas) {
 // tests/golden/designer_loaded_limits.txt: a file shorter or longer than 140 bytes, each row
 // loaded from a value beyond its limits, one within them and the non-finite ones ("N floats of
 // V": N little-endian floats, like the file; "6 bytes": 5.0 and two more) => the value each row
-// ends up with, then the notice on standard error.
+// ends up with, then the notice on standard error. Each file is read-only and stays as it was.
 TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
   volley_test::EXPECT_GOLDEN_TABLE("designer_loaded_limits.txt", [this](const std::string& IN) {
     std::size_t N = 0;
@@ -103,8 +102,12 @@ TEST_F(BarrageFileTest, ValuesAreLimitedToTheirRows) {
     std::ofstream(DIR / "wild.vly", std::ios::binary)
         << (UNIT == "floats" ? std::string(reinterpret_cast<const char*>(VALUES.data()), 4 * N)
                              : std::string("\x00\x00\xA0\x40\x11\x22", 6));
+    const std::string BEFORE = READ_FILE(DIR / "wild.vly");
+    fs::permissions(DIR / "wild.vly", fs::perms::owner_read);
     ::testing::internal::CaptureStderr();
     EXPECT_TRUE(NDESIGNER::LOAD_DATA((DIR / "wild.vly").string())) << IN;
+    EXPECT_EQ(READ_FILE(DIR / "wild.vly"), BEFORE) << IN << ": a load never changes its file";
+    fs::remove(DIR / "wild.vly");
     std::string OUT = "| " + ::testing::internal::GetCapturedStderr();
     if (const auto AT = OUT.find(DIR.string()); AT != std::string::npos)
       OUT.replace(AT, DIR.string().size(), "DIR");
