@@ -10,6 +10,7 @@ add_dependencies(windows_test volleyedit volleyplay volleyview)
 gtest_discover_tests(windows_test DISCOVERY_TIMEOUT 60 TEST_LIST windows_TESTS
                      DISCOVERY_MODE PRE_TEST PROPERTIES RESOURCE_LOCK x_keyboard_focus TIMEOUT 120)
 # Two labels go through a file read after discovery (PROPERTIES keeps one list item only).
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/windows_labels.cmake
-     "if(windows_TESTS)\n  set_tests_properties(\${windows_TESTS} PROPERTIES LABELS \"e2e;window\")\nendif()\n")
-set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/windows_labels.cmake)
+set(WINDOW_LABELS ${CMAKE_CURRENT_BINARY_DIR}/windows_labels.cmake)
+file(WRITE ${WINDOW_LABELS} "if(windows_TESTS)\n"
+     "  set_tests_properties(\${windows_TESTS} PROPERTIES LABELS \"e2e;window\")\nendif()\n")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${WINDOW_LABELS})

@@ -1,6 +1,7 @@
 # Tests of the image module (built against both copies), the font and the generated assets.
 foreach(variant edit play)
-  volley_add_test(pixbank_image_test_${variant} SOURCES ${CMAKE_CURRENT_LIST_DIR}/pixbank_image_test.cpp
+  volley_add_test(pixbank_image_test_${variant}
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/pixbank_image_test.cpp
     LIBS pixbank_image_${variant} LABELS unit ${variant})
 endforeach()
 volley_add_test(font_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/font_test.cpp LIBS volley_font)
