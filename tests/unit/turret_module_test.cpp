@@ -17,6 +17,7 @@
 #include <numbers>
 #include <sstream>
 #include <variant>
+#include <vector>
 
 #include "engine/turret_module.hpp"
 #include "tests/unit/leakscope_capture.hpp"
@@ -25,8 +26,14 @@ namespace {
 
 using namespace NBARRAGE;
 
-TEST(ParamList, AddToANullListReturnsTheSetUnlinked) {
-  TURRET_PARAM_LIST* L = nullptr;
+TEST(ParamList, AddKeepsTheOrderAndAnEmptyLastNode) {
+  TURRET_PARAM_LIST* L = PARAM_CREATE();
+  const std::vector<TURRET_PARAM_TYPE*> ADDED{PARAM_ADD(L), PARAM_ADD(L), nullptr};
+  std::vector<TURRET_PARAM_TYPE*> WALKED;
+  for (TURRET_PARAM_LIST* N = PARAM_GETFIRST(L); N != nullptr; N = PARAM_GETNEXT(N))
+    WALKED.push_back(PARAM_GETDATA(N));
+  EXPECT_EQ(WALKED, ADDED) << "sets in the order they were added, then the empty last node";
+  PARAM_DESTROY(L);
   TURRET_PARAM_TYPE* S = PARAM_ADD(L);
   EXPECT_EQ(L, nullptr) << "the set is returned unlinked and the list stays null";
   LEAKSCOPE_DEALLOCATE(S, "test", __LINE__, "s");
